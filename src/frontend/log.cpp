@@ -1,0 +1,5 @@
+#include "frontend/log.h"
+
+DiagnosticLogStream::DiagnosticLogStream() : file_("Quillo.log", std::ios::out | std::ios::trunc) {}
+
+DiagnosticLogStream DiagnosticLog;

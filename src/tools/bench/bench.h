@@ -1,0 +1,8 @@
+// quillo-bench: the engine's benchmark and debugging commands. Each command gets the
+// arguments after its name and returns the process exit code.
+#pragma once
+
+int BenchPerft(int argc, char** argv);   // perft "<FEN>" <depth> [--divide]
+int BenchEval(int argc, char** argv);    // eval "<FEN>" [--terms]
+int BenchSearch(int argc, char** argv);  // search "<FEN>" <depth>
+int BenchBench(int argc, char** argv);   // bench [depth]
