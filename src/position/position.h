@@ -2,6 +2,7 @@
 // the Position record, the game history, the per-ply frames and the root snapshot.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <stdexcept>
 
@@ -97,14 +98,70 @@ constexpr int RowOf(Square s) { return s >> 3; }  // 0 = rank 8, 7 = rank 1
 
 // Squares named throughout the engine.
 enum NamedSquare : int {
-  A8 = 0, B8, C8, D8, E8, F8, G8, H8,
-  A7, B7, C7, D7, E7, F7, G7, H7,
-  A6, B6, C6, D6, E6, F6, G6, H6,
-  A5, B5, C5, D5, E5, F5, G5, H5,
-  A4, B4, C4, D4, E4, F4, G4, H4,
-  A3, B3, C3, D3, E3, F3, G3, H3,
-  A2, B2, C2, D2, E2, F2, G2, H2,
-  A1, B1, C1, D1, E1, F1, G1, H1,
+  A8 = 0,
+  B8,
+  C8,
+  D8,
+  E8,
+  F8,
+  G8,
+  H8,
+  A7,
+  B7,
+  C7,
+  D7,
+  E7,
+  F7,
+  G7,
+  H7,
+  A6,
+  B6,
+  C6,
+  D6,
+  E6,
+  F6,
+  G6,
+  H6,
+  A5,
+  B5,
+  C5,
+  D5,
+  E5,
+  F5,
+  G5,
+  H5,
+  A4,
+  B4,
+  C4,
+  D4,
+  E4,
+  F4,
+  G4,
+  H4,
+  A3,
+  B3,
+  C3,
+  D3,
+  E3,
+  F3,
+  G3,
+  H3,
+  A2,
+  B2,
+  C2,
+  D2,
+  E2,
+  F2,
+  G2,
+  H2,
+  A1,
+  B1,
+  C1,
+  D1,
+  E1,
+  F1,
+  G1,
+  H1,
 };
 
 // A move with its ordering score. Read as one little-endian 32-bit word the score is the low
@@ -133,11 +190,11 @@ struct HistoryEntry {
 
 // Everything one search ply needs to take its move back, plus its check and ordering data.
 struct PlyFrame {
-  Bitboard checkers;        // enemy pieces giving check to the side to move
-  Bitboard kingRookRays;    // RookAttacks(king) when a straight-line slider is aligned
-  Bitboard kingBishopRays;  // BishopAttacks(king) when a diagonal slider is aligned
-  Bitboard savedOccupied;   // written by the caller of MakeMove
-  Bitboard savedOwnPieces;  // colour board of the side to move, written by the caller
+  Bitboard checkers;         // enemy pieces giving check to the side to move
+  Bitboard kingRookRays;     // RookAttacks(king) when a straight-line slider is aligned
+  Bitboard kingBishopRays;   // BishopAttacks(king) when a diagonal slider is aligned
+  Bitboard savedOccupied;    // written by the caller of MakeMove
+  Bitboard savedOwnPieces;   // colour board of the side to move, written by the caller
   Bitboard savedMoverBoard;  // written by MakeMove
   Bitboard savedOccupiedFiles, savedOccupiedA1H8, savedOccupiedA8H1;
   HashKey savedHashKey;
@@ -212,9 +269,26 @@ inline constinit uint8_t& blackKingSquare = Pos.kingSquare[Black];
 // Colour board of side s (blackPieces for 0, whitePieces for 1).
 inline Bitboard& ColourBoard(int side) { return Pos.pieceBoards[11 + side]; }
 
-// Zobrist keys by piece code and square; row 0 holds the en-passant terms and, at g1, c1, g8
-// and c8, the four castling-right terms.
-extern const HashKey ZobristKeys[13][64];
+// Zobrist keys [piece code][square]; row 0 holds the en-passant terms and, at g1, c1, g8 and
+// c8, the four castling-right terms. Drawn at compile time from a splitmix64 sequence with a
+// fixed seed: distinct, well mixed and never zero (checked by the tests).
+constexpr std::array<std::array<HashKey, 64>, 13> MakeZobristKeys() {
+  std::array<std::array<HashKey, 64>, 13> keys{};
+  uint64_t state = 0x51A7E5C0FFEE1234ull;
+  for (auto& row : keys) {
+    for (HashKey& key : row) {
+      do {
+        state += 0x9E3779B97F4A7C15ull;
+        uint64_t z = state;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        key = z ^ (z >> 31);
+      } while (key == 0);
+    }
+  }
+  return keys;
+}
+inline constexpr std::array<std::array<HashKey, 64>, 13> ZobristKeys = MakeZobristKeys();
 
 // Castling-right term of each flag.
 inline HashKey CastlingTerm(uint16_t right) {

@@ -58,12 +58,12 @@ void StoreSearchResult(Move move, int score, unsigned depth, unsigned bound);
 void StoreBookMove(Move move);
 
 // Search control, shared with the front end.
-extern std::atomic<uint8_t> StopFlag;         // 1 = stop as soon as possible
+extern std::atomic<uint8_t> StopFlag;            // 1 = stop as soon as possible
 extern std::atomic<int32_t> AspirationFailFlag;  // -1 fail-low re-search, +1 fail-high, else 0
-extern uint32_t MaxSearchDepth;               // deepest iteration allowed
-extern uint32_t IterationDepth;               // depth of the current iteration
-extern ScoredMove& SearchResult;              // the first entry of the root move list
-extern int32_t CheckCount[2];                 // in-check nodes on the current path, by side
+extern uint32_t MaxSearchDepth;                  // deepest iteration allowed
+extern uint32_t IterationDepth;                  // depth of the current iteration
+extern ScoredMove& SearchResult;                 // the first entry of the root move list
+extern int32_t CheckCount[2];                    // in-check nodes on the current path, by side
 
 // History counters by side and the from-to bits of a move.
 extern uint32_t HistoryTable[2][4096];
