@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "frontend/platform.h"
+#include "position/position.h"
 
 // The front end's state, written only by the main thread.
 enum EngineModeValue : int32_t { Idle = 0, Thinking = 1, Pondering = 2, WaitingForMove = 3, Quitting = 4 };
@@ -17,6 +18,10 @@ extern Event EngineStartedEvent;  // automatic reset: set when a start is accept
 
 // clock() of the last start, 0 after a stop.
 extern std::atomic<int32_t> SearchStartClock;
+
+// The search the engine thread runs when started: IterativeDeepening, unless a test puts a
+// search of its own here before starting the engine.
+extern Move (*EngineSearch)();
 
 // Starts the engine thread (once).
 void LaunchEngineThread();

@@ -1,0 +1,36 @@
+// The main thread's life: the protocol handshake, then one command word after another from
+// standard input until "quit" or the end of input.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "position/position.h"
+
+// 1 while the engine may think on the opponent's time; "hard" sets it, "easy" clears it.
+extern uint8_t PonderEnabled;
+// The opponent's move predicted and made on the board for pondering, 0 = none.
+extern Move PonderMove;
+
+// Capacity of a word, a file name or a "setboard" line, with the terminating NUL.
+inline constexpr int WordBufferSize = 256;
+
+// Runs the handshake, then reads and dispatches words until "quit" or the end of input, and
+// shuts the engine thread down before returning.
+void CommandLoop();
+// Makes stdin and stdout unbuffered, answers the handshake with the feature lines, starts the
+// engine thread and builds the tables; always returns true.
+bool ProtocolHandshake();
+
+// Reads one blank-separated word of at most 255 characters into buffer (WordBufferSize bytes);
+// a longer word leaves its rest for the next read. False, with buffer empty, at end of input.
+bool ReadWord(FILE* in, char* buffer);
+// Reads the arguments of "time" (own clock, a label, the opponent's clock, in centiseconds)
+// and recomputes the move budget; leaves the budget alone when no clock can be read.
+void ReadTimeCommand(FILE* in);
+// Reads the arguments of "level" (moves, base as minutes or minutes:seconds, increment
+// seconds) and sets the time control; leaves it alone when the move count cannot be read.
+void ReadLevelCommand(FILE* in);
+// Reads the rest of the current line, line feed included, at most 254 characters, into buffer
+// (WordBufferSize bytes); a longer line leaves its rest for the next read. Empty at end of input.
+void ReadRestOfLine(FILE* in, char* buffer);
