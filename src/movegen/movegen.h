@@ -41,3 +41,17 @@ int16_t ExchangeScore(int piece, Square from, Square to, Bitboard rookSliders, B
 // Whether move fits the current position for the side to move (piece, path, destination);
 // castling is never accepted and king safety is not tested.
 bool IsPseudoLegal(Move move);
+
+// Leaf count of one perft root move.
+struct PerftRootCount {
+  Move move;
+  uint64_t nodes;
+};
+// Number of leaf nodes of the legal move tree depth plies below the Position (1 for depth 0).
+// Every node runs the search's own pipeline on PlyFrames[ply] with its list stacked in
+// MoveListArena: FindCheckers, the evasion or full generator, SaveForMake, then MakeMove,
+// KingAttacked and UnmakeMove for each move, leaves included. When rootCounts is given, one
+// entry per legal root move is written there, in list order, and their number to *rootCountSize
+// (room for MaxListMoves entries). depth must stay below PlyFrameCount; the Position and
+// historyTop are as before when it returns.
+uint64_t Perft(int depth, PerftRootCount* rootCounts = nullptr, int* rootCountSize = nullptr);
