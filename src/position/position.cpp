@@ -22,6 +22,11 @@ PlyFrame PlyFrames[PlyFrameCount];
 PlyFrame PonderFrame;
 RootSnapshotRecord RootSnapshot;
 
+// The en-passant square of the last setup: setup leaves its term out of the keys, and the
+// first move after it XORs the term in while clearing the square, so every later key of the
+// game carries it. Only the consistency check needs to know.
+static uint8_t SetupEpSquare;
+
 namespace {
 
 constexpr Bitboard Bit(Square s) { return Bitboard{1} << (63 - s); }
@@ -221,6 +226,7 @@ bool SetupPosition(const char* text, bool loadBook) {
   Pos.currentFrame = frame;
   Pos.historyTop = &GameHistory[0];
   GameHistory[0].key = Pos.hashKey;
+  SetupEpSquare = Pos.epSquare;
 
   std::memcpy(RootSnapshot.board, Pos.board, sizeof RootSnapshot.board);
   RootSnapshot.epSquare = Pos.epSquare;
@@ -319,9 +325,11 @@ bool PositionIsConsistent() {
     return false;
   }
   if (Pos.castlingRights & ~(RightWhiteShort | RightWhiteLong | RightBlackShort | RightBlackLong)) return false;
-  if (Pos.epSquare != 0) {
-    pieceKey ^= ZobristKeys[0][Pos.epSquare];
-    pawnKey ^= static_cast<uint32_t>(ZobristKeys[0][Pos.epSquare]);
+  for (uint8_t ep : {Pos.epSquare, SetupEpSquare}) {
+    if (ep != 0) {
+      pieceKey ^= ZobristKeys[0][ep];
+      pawnKey ^= static_cast<uint32_t>(ZobristKeys[0][ep]);
+    }
   }
   if (pawnKey != Pos.pawnKey) return false;
   // The key also holds the terms of the castling rights removed since setup: what remains after
