@@ -1,4 +1,140 @@
-#include "search/search.h"
+// Iterative deepening: draw check, seeding from the table, aspiration windows around the
+// previous score, one log line per iteration, and the final move read back from the table.
+#include "frontend/engine.h"
+#include "frontend/log.h"
+#include "search/search_internal.h"
 
-// Placeholder until the search lands: returns at once with no move.
-Move IterativeDeepening() { return 0; }
+uint32_t CompletedDepth;
+
+namespace {
+
+constexpr int AspirationWidth = 30;
+char PrincipalVariationText[1024];
+
+// Whether a real move is legal at the root.
+bool LegalAtRoot(Move move) {
+  PlyFrame scratch{};
+  SaveForMake(&scratch);
+  const int side = Pos.sideToMove;
+  MakeMove(move, &scratch);
+  const bool legal = !KingAttacked(move, side);
+  UnmakeMove(move, &scratch);
+  return legal;
+}
+
+// Whether the table's root move may be played: a real move must be a legal move of the root,
+// and a result code must agree with the root having no legal move. A slot of another position
+// that happens to match the key is thus never played.
+bool PlayableAtRoot(Move move) {
+  PlyFrame* const frame = &PlyFrames[0];
+  if (frame->moveListEnd == nullptr) {
+    frame->moveListEnd = frame->checkers != 0 ? GenerateEvasions[Pos.sideToMove](RootMoveList, frame)
+                                              : GenerateMoves[Pos.sideToMove](RootMoveList);
+    SaveForMake(frame);
+  }
+  bool anyLegal = false;
+  for (const ScoredMove* e = RootMoveList; e < frame->moveListEnd; ++e) {
+    if (MoveKindOf(e->move) == NonMove || !LegalAtRoot(e->move)) continue;
+    if (e->move == move) return true;
+    anyLegal = true;
+  }
+  if (anyLegal) return false;
+  return move == (frame->checkers != 0 ? MoveMate : MoveStalemate);
+}
+
+}  // namespace
+
+Move IterativeDeepening() {
+  const Move draw = CheckDraw(2);
+  SearchResult.move = draw;
+  if (draw != 0) {
+    SearchResult.score = 0;
+    return draw;
+  }
+
+  CheckCount[0] = CheckCount[1] = 0;
+  SearchResult.move = 0;
+  PlyFrames[0].moveListEnd = nullptr;
+  IterationDepth = 2;
+  CompletedDepth = 0;
+  int alpha0 = -MateScore, beta0 = MateScore;
+
+  if (const TtSlot* slot = ProbeTranspositionTable()) {
+    const int s = SlotScore(*slot);
+    if (SlotDepth(*slot) >= 2) {
+      switch (SlotBound(*slot)) {
+        case BoundExact:
+          alpha0 = s - AspirationWidth;
+          beta0 = s + AspirationWidth;
+          IterationDepth = SlotDepth(*slot);
+          break;
+        case BoundLower:
+          if (s > -MateScore) alpha0 = s;
+          break;
+        default:
+          if (s < MateScore) beta0 = s;
+          break;
+      }
+    }
+    SearchResult.score = static_cast<int16_t>(s);
+    SearchResult.move = SlotMove(*slot);
+    if (PeekRepetition(SlotMove(*slot)) > 0) IterationDepth = 2;
+    if (alpha0 > MateThreshold) {
+      beta0 = MateScore;
+      IterationDepth = 2;
+    }
+  }
+
+  char fen[96];
+  WriteFen(fen);
+  DiagnosticLog.Line("-FEN:\t", fen);
+  FindCheckers(&PlyFrames[0]);
+
+  while (IterationDepth <= MaxSearchDepth) {
+    int v = SearchRoot(alpha0, beta0);
+    if (v <= alpha0 || v >= beta0) {
+      int lo, hi;
+      if (v <= alpha0) {
+        AspirationFailFlag = -1;
+        lo = -MateScore;
+        hi = v + 1;
+      } else {
+        AspirationFailFlag = +1;
+        lo = v - 1;
+        hi = MateScore - 1;
+      }
+      v = SearchRoot(lo, hi);
+      if (v <= lo || v >= hi) v = SearchRoot(-MateScore, MateScore - 1);
+      AspirationFailFlag = 0;
+    }
+    if (StopRequested()) break;
+    if (SearchResult.move == MoveStalemate) break;
+
+    if (EngineMode.load() == Pondering) DiagnosticLog.Line("-PONDER:");
+    FormatPrincipalVariation(PrincipalVariationText, static_cast<int>(IterationDepth));
+    DiagnosticLog.Line("-E: ", IterationDepth, ":\t", v, "\t", PrincipalVariationText);
+    CompletedDepth = IterationDepth;
+
+    const int d = static_cast<int>(IterationDepth);
+    if (v <= d - MateScore || v >= MateScore - d) {
+      DiagnosticLog.Line("--- MATE: ", v);
+      break;
+    }
+    ++IterationDepth;
+    alpha0 = v - AspirationWidth;
+    beta0 = v + AspirationWidth;
+  }
+
+  const TtSlot* slot = ProbeTranspositionTable();
+  if (slot != nullptr && PlayableAtRoot(SlotMove(*slot))) {
+    if (SlotMove(*slot) != SearchResult.move) DiagnosticLog.Line("-E: DIFFERENT MOVE");
+    SearchResult.score = static_cast<int16_t>(SlotScore(*slot));
+    SearchResult.move = SlotMove(*slot);
+    DiagnosticLog.Line("-***HT: ", SearchResult.score);
+  } else {
+    DiagnosticLog.Line(
+        "**************************************************** WARNING "
+        "*****************************************************************");
+  }
+  return SearchResult.move;
+}

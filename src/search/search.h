@@ -75,6 +75,9 @@ void ClearKillerMoves();
 // Node counter: one per SearchNode and Quiesce call; read by the bench tool.
 extern uint64_t NodeCount;
 
+// Depth of the last iteration the search completed (0 before the first).
+extern uint32_t CompletedDepth;
+
 // The whole search for the current position; leaves the result in SearchResult and returns
 // its move.
 Move IterativeDeepening();

@@ -6,3 +6,4 @@ int BenchPerft(int argc, char** argv);   // perft "<FEN>" <depth> [--divide]
 int BenchEval(int argc, char** argv);    // eval "<FEN>" [--terms]
 int BenchSearch(int argc, char** argv);  // search "<FEN>" <depth>
 int BenchBench(int argc, char** argv);   // bench [depth]
+int BenchStop(int argc, char** argv);    // stop [delay_ms]: worst stop latency over the bench

@@ -17,6 +17,7 @@ constexpr BenchCommand Commands[] = {
     {"eval", BenchEval, "eval \"<FEN>\" [--terms]"},
     {"search", BenchSearch, "search \"<FEN>\" <depth>"},
     {"bench", BenchBench, "bench [depth]"},
+    {"stop", BenchStop, "stop [delay_ms]"},
 };
 
 int Usage() {

@@ -1,0 +1,36 @@
+// The bench's fixed position list: openings, middlegames, endgames and a few tactical
+// positions (a mate in one, a back-rank mate, a checkmated and a stalemated root).
+#pragma once
+
+inline constexpr const char* BenchPositions[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -",
+    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq -",
+    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ -",
+    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - -",
+    "rnbqkb1r/pp1p1ppp/4pn2/2p5/2PP4/2N5/PP2PPPP/R1BQKBNR w KQkq -",
+    "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -",
+    "rnbqkbnr/pp1ppppp/8/2p5/4P3/8/PPPP1PPP/RNBQKBNR w KQkq c6",
+    "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP3PPP/R1BQKB1R w KQ -",
+    "2rq1rk1/pb1nbppp/1p2pn2/2pp4/2PP4/1PN1PNP1/PB3PBP/2RQ1RK1 w - -",
+    "r2q1rk1/ppp2ppp/2npbn2/2b1p3/2B1P3/2PP1N2/PP1N1PPP/R1BQ1RK1 w - -",
+    "3r1rk1/pp3ppp/2p1bn2/q7/2PPN3/P4N2/1P1Q1PPP/R4RK1 w - -",
+    "r1b2rk1/2q1bppp/p2p1n2/np2p3/3PP3/5N1P/PPBN1PP1/R1BQR1K1 w - -",
+    "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -",
+    "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -",
+    "r1b1k2r/ppppnppp/2n2q2/2b5/3NP3/2P1B3/PP3PPP/RN1QKB1R w KQkq -",
+    "2r3k1/p4p2/3Rp2p/1p2P1pK/8/1P4P1/P3Q2P/1q6 b - -",
+    "8/8/4k3/8/2p5/8/B2K4/8 w - -",
+    "8/k7/3p4/p2P1p2/P2P1P2/8/8/K7 w - -",
+    "8/8/8/8/8/8/6k1/4K2R w K -",
+    "6k1/8/6K1/8/8/8/8/1Q6 w - -",
+    "8/5pk1/6p1/8/8/6P1/5PK1/8 w - -",
+    "r3k3/8/8/8/8/8/8/4K2R w Kq -",
+    "8/3k4/8/8/8/8/3KP3/8 w - -",
+    "2kr3r/ppp2ppp/2n5/2b1p3/4P1b1/2NP1N2/PPP2PPP/R1B2RK1 w - -",
+    "r1bqr1k1/pp3pbp/2pp1np1/4p3/2PnP3/2NP2P1/PP2NPBP/R1BQ1RK1 w - -",
+    "r2qk2r/pb1nbppp/1p2pn2/2ppN3/3P4/2PBPN2/PP1B1PPP/R2QK2R w KQkq -",
+    "rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -",
+    "7k/5Q2/6K1/8/8/8/8/8 b - -",
+};
