@@ -62,7 +62,7 @@ int16_t EvaluateWith(EvalTerms* terms) {
 
   const int16_t* kingTable = PhaseTableSelection[KingKind][phase];
   int16_t m = kingTable[wk] - kingTable[bk];
-  int16_t mark = m;
+  int16_t mark = 0;
   // Records the change of m since the last mark as one term.
   auto term = [&](int16_t EvalTerms::*slot) {
     if constexpr (Traced) terms->*slot = static_cast<int16_t>(m - mark);
