@@ -19,6 +19,7 @@ constexpr int32_t Never = -1;
 // How the stand-in search behaves, set before each start.
 std::atomic<int32_t> SelfEndMs{Never};  // ends by itself this long after its start
 // What it saw and how it ended.
+std::atomic<int> SearchesBegun{0};
 std::atomic<int> SearchesRun{0};
 std::atomic<uint32_t> SeenDepth{0};
 std::atomic<int> SeenStopFlag{-1};
@@ -30,6 +31,7 @@ Move StandInSearch() {
   SeenDepth = MaxSearchDepth;
   SeenStopFlag = StopFlag.load();
   SeenMode = EngineMode.load();
+  ++SearchesBegun;
   int32_t start = ClockMs();
   for (;;) {
     if (StopFlag.load()) {
@@ -70,10 +72,14 @@ class EngineThreadTest : public testing::Test {
     AspirationFailFlag = 0;
     MoveBudgetMs = 0;
   }
-  // Starts a search in mode and returns when the engine thread has accepted it.
+  // Starts a search in mode and returns when the engine thread has accepted it and the search
+  // has looked at what it was handed (a stop right after StartEngine may otherwise come first).
   static void Start(int32_t mode, int32_t depth = 128) {
+    int begun = SearchesBegun;
     EngineMode = mode;
     StartEngine(depth);
+    EXPECT_EQ(StopFlag, 0);
+    while (SearchesBegun == begun) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 };
 
