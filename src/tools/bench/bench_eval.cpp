@@ -1,12 +1,102 @@
 // quillo-bench eval "<FEN>" [--terms]: the static evaluation of one position, optionally with the
 // contribution of every term from White's view.
+// quillo-bench eval --speed [games]: evaluations per second over the positions of random games,
+// with the pawn cache warm (every structure already stored) and cold (every lookup misses).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <random>
+#include <vector>
 
 #include "eval/eval.h"
+#include "frontend/platform.h"
+#include "movegen/movegen.h"
 #include "tools/bench/bench.h"
 
+namespace {
+
+// Collects the positions of random legal games from the start position, captures preferred
+// half of the time so that every phase is represented.
+std::vector<Position> RandomGamePositions(int games) {
+  std::vector<Position> positions;
+  std::mt19937 rng(12345);
+  Move legal[MaxListMoves];
+  Move captures[MaxListMoves];
+  for (int game = 0; game < games; ++game) {
+    SetupPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", false);
+    for (int ply = 0; ply < 120; ++ply) {
+      positions.push_back(Pos);
+      PlyFrame* frame = &PlyFrames[ply];
+      Pos.currentFrame = frame;
+      FindCheckers(frame);
+      const int side = Pos.sideToMove;
+      ScoredMove* end =
+          frame->checkers ? GenerateEvasions[side](RootMoveList, frame) : GenerateMoves[side](RootMoveList);
+      frame->moveListEnd = end;
+      SaveForMake(frame);
+      int legalCount = 0, captureCount = 0;
+      for (ScoredMove* m = RootMoveList; m != end; ++m) {
+        MakeMove(m->move, frame);
+        if (!KingAttacked(m->move, side)) {
+          legal[legalCount++] = m->move;
+          const int kind = MoveKindOf(m->move);
+          if (kind == Capture || kind == EnPassant || (kind >= CapturePromoteQueen && kind <= CapturePromoteBishop)) {
+            captures[captureCount++] = m->move;
+          }
+        }
+        UnmakeMove(m->move, frame);
+      }
+      if (legalCount == 0) break;
+      MakeMove(captureCount > 0 && rng() % 2 ? captures[rng() % captureCount] : legal[rng() % legalCount], frame);
+    }
+  }
+  return positions;
+}
+
+// Milliseconds for rounds passes over the positions; with cold, each position's cache entry is
+// emptied just before it is evaluated; with evaluate false only the copying is timed.
+int32_t TimePasses(const std::vector<Position>& positions, int rounds, bool cold, bool evaluate, long& sink) {
+  const int32_t start = ClockMs();
+  for (int round = 0; round < rounds; ++round) {
+    for (const Position& p : positions) {
+      Pos = p;
+      if (cold) PawnHashTable[Pos.pawnKey & (PawnHashSize - 1)] = 0;
+      sink += evaluate ? Evaluate() : Pos.materialTotal;
+    }
+  }
+  return ClockMs() - start;
+}
+
+int SpeedTest(int games) {
+  const std::vector<Position> positions = RandomGamePositions(games);
+  const int count = static_cast<int>(positions.size());
+  long sink = 0;
+  ClearPawnHashTable();
+  TimePasses(positions, 1, false, true, sink);  // fills the cache
+  int rounds = 1;
+  while (TimePasses(positions, rounds, false, true, sink) < 300) rounds *= 2;
+  const int32_t copyMs = TimePasses(positions, rounds, false, false, sink);
+  const int32_t warmMs = TimePasses(positions, rounds, false, true, sink);
+  const int32_t coldMs = TimePasses(positions, rounds, true, true, sink);
+  const double evaluations = static_cast<double>(count) * rounds;
+  auto rate = [&](int32_t ms) { return ms - copyMs > 0 ? evaluations * 1000.0 / (ms - copyMs) : 0.0; };
+  std::printf("positions %d rounds %d (copying a position: %d ms in all, subtracted)\n", count, rounds, copyMs);
+  std::printf("warm cache: %d ms, %.0f evaluations per second\n", warmMs, rate(warmMs));
+  std::printf("cold cache: %d ms, %.0f evaluations per second\n", coldMs, rate(coldMs));
+  std::printf("checksum %ld\n", sink);
+  return 0;
+}
+}  // namespace
+
 int BenchEval(int argc, char** argv) {
+  if (argc >= 1 && std::strcmp(argv[0], "--speed") == 0) {
+    const int games = argc >= 2 ? std::atoi(argv[1]) : 50;
+    if (games <= 0 || games > 100000) {
+      std::fprintf(stderr, "eval: --speed takes a number of games from 1 to 100000\n");
+      return 2;
+    }
+    return SpeedTest(games);
+  }
   const char* fen = nullptr;
   bool showTerms = false;
   for (int i = 0; i < argc; ++i) {
