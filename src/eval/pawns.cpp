@@ -86,6 +86,9 @@ int16_t ComputePawnStructure() {
   return f;
 }
 
+// A stored score keeps the pawn table of the material band it was computed in: after captures
+// that move materialTotal into another band, the same pawns still read the old score until the
+// entry is overwritten or the cache is cleared at the next setup.
 int16_t PawnStructureScore() {
   const uint32_t key = Pos.pawnKey;
   uint32_t& entry = PawnHashTable[key & PawnHashIndexMask];
