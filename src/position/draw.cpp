@@ -1,4 +1,6 @@
 // Null move, repetition and draw detection on the Position and its GameHistory.
+#include <cstddef>
+
 #include "position/position.h"
 
 namespace {
@@ -7,11 +9,10 @@ namespace {
 // equals key, starting two below entry; stops once the count reaches limit.
 unsigned CountRepetitions(const HistoryEntry* entry, HashKey key, unsigned limit) {
   unsigned count = 0;
-  const HistoryEntry* h = entry - 2;
-  for (int i = h->fiftyCount;; i -= 2) {
-    if (h->key == key && ++count >= limit) break;
-    if (i < 2) break;
-    h -= 2;
+  // The scan never passes entry 0, even when a fifty count exceeds the game's length.
+  for (ptrdiff_t index = (entry - GameHistory) - 2, i = index >= 0 ? GameHistory[index].fiftyCount : -1;
+       index >= 0 && i >= 0; index -= 2, i -= 2) {
+    if (GameHistory[index].key == key && ++count >= limit) break;
   }
   return count;
 }
