@@ -29,7 +29,7 @@ constexpr PerftCase PerftCases[] = {
 };
 #else
 constexpr PerftCase PerftCases[] = {
-    {StartFen, 4, 197281},         {KiwipeteFen, 3, 97862},  {Position3Fen, 5, 674624}, {Position4Fen, 4, 422333},
+    {StartFen, 4, 197281},         {KiwipeteFen, 3, 97862},  {Position3Fen, 4, 43238}, {Position4Fen, 4, 422333},
     {Position4MirrorFen, 3, 9467}, {Position5Fen, 3, 62379}, {Position6Fen, 3, 89890},
 };
 #endif
