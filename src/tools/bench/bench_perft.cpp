@@ -9,6 +9,7 @@
 
 #include "frontend/platform.h"
 #include "movegen/movegen.h"
+#include "notation/notation.h"
 #include "tools/bench/bench.h"
 
 namespace {
@@ -17,19 +18,6 @@ namespace {
 // the game history.
 constexpr int MaxPerftDepth = 64;
 static_assert(MaxPerftDepth < PlyFrameCount && MaxPerftDepth < GameHistorySize);
-
-// Coordinate text of a move: from, to and the promotion letter; castling as the king's move.
-void FormatMove(char* out, Move move) {
-  const Square from = MoveFrom(move);
-  const Square to = MoveTo(move);
-  *out++ = static_cast<char>('a' + FileOf(from));
-  *out++ = static_cast<char>('8' - RowOf(from));
-  *out++ = static_cast<char>('a' + FileOf(to));
-  *out++ = static_cast<char>('8' - RowOf(to));
-  const int kind = MoveKindOf(move);
-  if (kind >= PromoteQueen && kind <= CapturePromoteBishop) *out++ = "qnrb"[(kind - PromoteQueen) & 3];
-  *out = '\0';
-}
 
 int Usage() {
   std::fprintf(stderr, "usage: quillo-bench perft \"<FEN>\" <depth> [--divide]\n");
@@ -76,7 +64,7 @@ int BenchPerft(int argc, char** argv) {
 
   for (int i = 0; i < rootCountSize; ++i) {
     char text[8];
-    FormatMove(text, rootCounts[i].move);
+    FormatCoordinateMove(text, rootCounts[i].move);
     std::printf("%s %" PRIu64 "\n", text, rootCounts[i].nodes);
   }
   const uint64_t nps = nodes * 1000 / static_cast<uint64_t>(elapsed > 0 ? elapsed : 1);
