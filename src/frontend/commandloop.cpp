@@ -78,15 +78,17 @@ bool RunHard(FILE* /*in*/) {
 
 bool RunQuit(FILE* /*in*/) { return false; }
 
+// "white" and "black" hand the move to that side. A switch that would let it take the other
+// king is refused (and logged); the rest of the position stays.
 bool RunWhite(FILE* /*in*/) {
   Stop();
-  Pos.sideToMove = White;
+  if (!SetSideToMove(White)) DiagnosticLog.Line("-M: side to move unchanged: the other king would be in check");
   return true;
 }
 
 bool RunBlack(FILE* /*in*/) {
   Stop();
-  Pos.sideToMove = Black;
+  if (!SetSideToMove(Black)) DiagnosticLog.Line("-M: side to move unchanged: the other king would be in check");
   return true;
 }
 
@@ -221,6 +223,9 @@ bool ProtocolHandshake() {
   LaunchEngineThread();
   InitTables();
   ClearTranspositionTable();
+  // The interface sends "new" or "setboard" before anything else; until then the engine holds
+  // the initial position rather than an empty board no search could work on.
+  SetupPosition(StartPosition, false);
   std::fputs("feature done=1\n", stdout);
   return true;
 }

@@ -243,6 +243,26 @@ bool SetupPosition(const char* text, bool loadBook) {
   return true;
 }
 
+bool SetSideToMove(int side) {
+  if (side == Pos.sideToMove) return true;
+  // side would move next: the other side's king must not be attacked by it.
+  if (AttackedOnBoard(Pos.board, Pos.kingSquare[side ^ 1], side)) return false;
+  if (Pos.epSquare != 0) {
+    if (Pos.historyTop == &GameHistory[0] && Pos.epSquare == SetupEpSquare) {
+      // A set-up square was never in the keys: drop it, and the offset it would have left.
+      SetupEpSquare = 0;
+    } else {
+      Pos.hashKey ^= ZobristKeys[0][Pos.epSquare];
+      Pos.pawnKey ^= static_cast<uint32_t>(ZobristKeys[0][Pos.epSquare]);
+      Pos.historyTop->key = Pos.hashKey;
+    }
+    Pos.epSquare = 0;
+    RootSnapshot.epSquare = 0;
+  }
+  Pos.sideToMove = side;
+  return true;
+}
+
 void WriteFen(char* buffer) {
   char* out = buffer;
   int empty = 0;

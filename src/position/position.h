@@ -314,6 +314,11 @@ Bitboard RotateA8H1(Bitboard b);
 // Sets up the Position from FEN or EPD text; returns false (leaving the game untouched) when
 // the text is rejected, or when an EPD move could not be recognised.
 bool SetupPosition(const char* text, bool loadBook);
+// Gives the move to side without moving a piece (the "white" and "black" commands). An
+// en-passant square goes, since only the other side could capture onto it. Refused, with
+// nothing changed, when the side that would not be to move is in check: no move can follow
+// such a position without taking a king.
+bool SetSideToMove(int side);
 // Writes the Position as FEN (no move counters) into buffer, at most 81 characters with NUL.
 void WriteFen(char* buffer);
 

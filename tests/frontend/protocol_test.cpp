@@ -304,3 +304,17 @@ TEST(Commands, NewAndResultSetUpAndCarryOn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Commands, SideSwitchThatWouldExposeAKingIsRefused) {
+  EngineSandbox sandbox;
+  EngineRun run = sandbox.Run("xboard\nsetboard 4k3/8/8/8/8/8/4R3/4K3 b - -\nwhite\nblack\nquit\n");
+  ExpectCleanExit(run);
+  EXPECT_EQ(run.output, HandshakeOutput);
+  const int refused = FindLine(run.log, "-M: side to move unchanged");
+  EXPECT_GT(refused, FindLine(run.log, "::cmd:: white"));
+  EXPECT_EQ(FindLine(run.log, "-M: side to move unchanged", refused + 1), -1);  // "black" is no change
+}
+
+}  // namespace

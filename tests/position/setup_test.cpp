@@ -159,3 +159,39 @@ TEST(Setup, EpdOperationDoesNotDisturbThePosition) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SideToMove, SwitchDropsTheEnPassantSquareAndKeepsTheKeysConsistent) {
+  // A set-up en-passant square, switched at the root.
+  ASSERT_TRUE(SetupPosition("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", false));
+  EXPECT_TRUE(SetSideToMove(White));
+  EXPECT_EQ(Pos.sideToMove, White);
+  EXPECT_EQ(Pos.epSquare, 0);
+  EXPECT_EQ(RootSnapshot.epSquare, 0);
+  EXPECT_TRUE(PositionIsConsistent());
+  // An en-passant square made by a game move, switched later.
+  ASSERT_TRUE(SetupPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", false));
+  PlyFrame frame{};
+  SaveForMake(&frame);
+  MakeMove(BuildMove(D2, D4, Quiet), &frame);
+  ASSERT_EQ(Pos.epSquare, D3);
+  EXPECT_TRUE(SetSideToMove(White));
+  EXPECT_EQ(Pos.epSquare, 0);
+  EXPECT_EQ(Pos.historyTop->key, Pos.hashKey);
+  EXPECT_TRUE(PositionIsConsistent());
+  PlyFrame next{};
+  SaveForMake(&next);
+  MakeMove(BuildMove(E2, E4, Quiet), &next);
+  EXPECT_TRUE(PositionIsConsistent());
+}
+
+TEST(SideToMove, SwitchThatWouldExposeAKingIsRefused) {
+  ASSERT_TRUE(SetupPosition("4k3/8/8/8/8/8/4R3/4K3 b - -", false));  // Black in check, to move
+  const Position before = Pos;
+  EXPECT_FALSE(SetSideToMove(White));
+  EXPECT_TRUE(SamePosition(Pos, before));
+  EXPECT_TRUE(SetSideToMove(Black));  // no change asked
+}
+
+}  // namespace
