@@ -42,6 +42,11 @@ int16_t ExchangeScore(int piece, Square from, Square to, Bitboard rookSliders, B
 // castling is never accepted and king safety is not tested.
 bool IsPseudoLegal(Move move);
 
+// Writes the legal moves of the current position into out (room for MaxListMoves) in list
+// order and returns their number. The pseudo-legal list goes to scratch (MaxListMoves
+// entries); frame receives the check data and the save fields. The Position is unchanged.
+int GenerateLegalMoves(Move* out, ScoredMove* scratch, PlyFrame* frame);
+
 // Leaf count of one perft root move.
 struct PerftRootCount {
   Move move;

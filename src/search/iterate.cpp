@@ -11,35 +11,20 @@ namespace {
 constexpr int AspirationWidth = 30;
 char PrincipalVariationText[1024];
 
-// Whether a real move is legal at the root.
-bool LegalAtRoot(Move move) {
-  PlyFrame scratch{};
-  SaveForMake(&scratch);
-  const int side = Pos.sideToMove;
-  MakeMove(move, &scratch);
-  const bool legal = !KingAttacked(move, side);
-  UnmakeMove(move, &scratch);
-  return legal;
-}
+ScoredMove RootScratch[MaxListMoves];
+Move RootLegal[MaxListMoves];
 
 // Whether the table's root move may be played: a real move must be a legal move of the root,
 // and a result code must agree with the root having no legal move. A slot of another position
 // that happens to match the key is thus never played.
 bool PlayableAtRoot(Move move) {
-  PlyFrame* const frame = &PlyFrames[0];
-  if (frame->moveListEnd == nullptr) {
-    frame->moveListEnd = frame->checkers != 0 ? GenerateEvasions[Pos.sideToMove](RootMoveList, frame)
-                                              : GenerateMoves[Pos.sideToMove](RootMoveList);
-    SaveForMake(frame);
+  PlyFrame scratchFrame{};
+  const int count = GenerateLegalMoves(RootLegal, RootScratch, &scratchFrame);
+  for (int i = 0; i < count; ++i) {
+    if (RootLegal[i] == move) return true;
   }
-  bool anyLegal = false;
-  for (const ScoredMove* e = RootMoveList; e < frame->moveListEnd; ++e) {
-    if (MoveKindOf(e->move) == NonMove || !LegalAtRoot(e->move)) continue;
-    if (e->move == move) return true;
-    anyLegal = true;
-  }
-  if (anyLegal) return false;
-  return move == (frame->checkers != 0 ? MoveMate : MoveStalemate);
+  if (count > 0) return false;
+  return move == (scratchFrame.checkers != 0 ? MoveMate : MoveStalemate);
 }
 
 }  // namespace

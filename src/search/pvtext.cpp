@@ -7,27 +7,17 @@
 
 namespace {
 
-// Scratch list for the legality test of one stored move at a time.
+// Scratch lists for the legality test of one stored move at a time.
 ScoredMove PvScratch[MaxListMoves];
+Move PvLegal[MaxListMoves];
 
 // Whether move is among the legal moves of the current position.
 bool IsLegalMove(Move move, PlyFrame* frame) {
-  if (move == 0 || MoveKindOf(move) == NonMove) return false;
-  const Bitboard checkers = frame->checkers, rookRays = frame->kingRookRays, bishopRays = frame->kingBishopRays;
-  FindCheckers(frame);
-  const int side = Pos.sideToMove;
-  ScoredMove* end = frame->checkers != 0 ? GenerateEvasions[side](PvScratch, frame) : GenerateMoves[side](PvScratch);
-  frame->checkers = checkers;
-  frame->kingRookRays = rookRays;
-  frame->kingBishopRays = bishopRays;
-  bool found = false;
-  for (ScoredMove* e = PvScratch; e < end && !found; ++e) found = e->move == move;
-  if (!found) return false;
-  SaveForMake(frame);
-  MakeMove(move, frame);
-  const bool legal = !KingAttacked(move, side);
-  UnmakeMove(move, frame);
-  return legal;
+  const int count = GenerateLegalMoves(PvLegal, PvScratch, frame);
+  for (int i = 0; i < count; ++i) {
+    if (PvLegal[i] == move) return true;
+  }
+  return false;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The real search on the engine thread, stopped by the main thread.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -14,19 +15,10 @@ namespace {
 // Whether move is a legal move of the current position.
 bool IsLegal(Move move) {
   PlyFrame frame{};
-  FindCheckers(&frame);
-  ScoredMove list[MaxListMoves];
-  const int side = Pos.sideToMove;
-  ScoredMove* end = frame.checkers != 0 ? GenerateEvasions[side](list, &frame) : GenerateMoves[side](list);
-  for (ScoredMove* e = list; e < end; ++e) {
-    if (e->move != move) continue;
-    SaveForMake(&frame);
-    MakeMove(move, &frame);
-    const bool legal = !KingAttacked(move, side);
-    UnmakeMove(move, &frame);
-    return legal;
-  }
-  return false;
+  ScoredMove scratch[MaxListMoves];
+  Move legal[MaxListMoves];
+  const int count = GenerateLegalMoves(legal, scratch, &frame);
+  return std::find(legal, legal + count, move) != legal + count;
 }
 
 class SearchStopTest : public testing::Test {

@@ -28,25 +28,16 @@ std::vector<Position> RandomGamePositions(int games) {
       positions.push_back(Pos);
       PlyFrame* frame = &PlyFrames[ply];
       Pos.currentFrame = frame;
-      FindCheckers(frame);
-      const int side = Pos.sideToMove;
-      ScoredMove* end =
-          frame->checkers ? GenerateEvasions[side](RootMoveList, frame) : GenerateMoves[side](RootMoveList);
-      frame->moveListEnd = end;
-      SaveForMake(frame);
-      int legalCount = 0, captureCount = 0;
-      for (ScoredMove* m = RootMoveList; m != end; ++m) {
-        MakeMove(m->move, frame);
-        if (!KingAttacked(m->move, side)) {
-          legal[legalCount++] = m->move;
-          const int kind = MoveKindOf(m->move);
-          if (kind == Capture || kind == EnPassant || (kind >= CapturePromoteQueen && kind <= CapturePromoteBishop)) {
-            captures[captureCount++] = m->move;
-          }
-        }
-        UnmakeMove(m->move, frame);
-      }
+      const int legalCount = GenerateLegalMoves(legal, RootMoveList, frame);
       if (legalCount == 0) break;
+      int captureCount = 0;
+      for (int i = 0; i < legalCount; ++i) {
+        const int kind = MoveKindOf(legal[i]);
+        if (kind == Capture || kind == EnPassant || (kind >= CapturePromoteQueen && kind <= CapturePromoteBishop)) {
+          captures[captureCount++] = legal[i];
+        }
+      }
+      SaveForMake(frame);
       MakeMove(captureCount > 0 && rng() % 2 ? captures[rng() % captureCount] : legal[rng() % legalCount], frame);
     }
   }
