@@ -10,6 +10,7 @@
 
 #include "movegen/movegen.h"
 #include "position/position.h"
+#include "tools/bench/random_games.h"
 
 namespace eval_test {
 
@@ -32,31 +33,13 @@ inline const char* const RandomGameStarts[] = {
 // preferred half of the time so that the games run down into endgames.
 inline void PlayRandomGames(int games, uint32_t seed, const std::function<void()>& visit) {
   std::mt19937 rng(seed);
-  Move legal[MaxListMoves];
-  Move captures[MaxListMoves];
   for (int game = 0; game < games; ++game) {
     const char* start = RandomGameStarts[game % std::size(RandomGameStarts)];
     if (!SetupPosition(start, false)) {
       ADD_FAILURE() << "setup rejected " << start;
       return;
     }
-    for (int ply = 0; ply < RandomGamePlies; ++ply) {
-      visit();
-      PlyFrame* frame = &PlyFrames[ply];
-      Pos.currentFrame = frame;
-      const int legalCount = GenerateLegalMoves(legal, RootMoveList, frame);
-      if (legalCount == 0) break;
-      int captureCount = 0;
-      for (int i = 0; i < legalCount; ++i) {
-        const int kind = MoveKindOf(legal[i]);
-        if (kind == Capture || kind == EnPassant || (kind >= CapturePromoteQueen && kind <= CapturePromoteBishop)) {
-          captures[captureCount++] = legal[i];
-        }
-      }
-      const Move chosen = captureCount > 0 && rng() % 2 ? captures[rng() % captureCount] : legal[rng() % legalCount];
-      SaveForMake(frame);
-      MakeMove(chosen, frame);
-    }
+    PlayRandomGame(rng, RandomGamePlies, visit);
   }
 }
 }  // namespace eval_test

@@ -12,6 +12,7 @@
 #include "frontend/platform.h"
 #include "movegen/movegen.h"
 #include "tools/bench/bench.h"
+#include "tools/bench/random_games.h"
 
 namespace {
 
@@ -20,26 +21,9 @@ namespace {
 std::vector<Position> RandomGamePositions(int games) {
   std::vector<Position> positions;
   std::mt19937 rng(12345);
-  Move legal[MaxListMoves];
-  Move captures[MaxListMoves];
   for (int game = 0; game < games; ++game) {
     SetupPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", false);
-    for (int ply = 0; ply < 120; ++ply) {
-      positions.push_back(Pos);
-      PlyFrame* frame = &PlyFrames[ply];
-      Pos.currentFrame = frame;
-      const int legalCount = GenerateLegalMoves(legal, RootMoveList, frame);
-      if (legalCount == 0) break;
-      int captureCount = 0;
-      for (int i = 0; i < legalCount; ++i) {
-        const int kind = MoveKindOf(legal[i]);
-        if (kind == Capture || kind == EnPassant || (kind >= CapturePromoteQueen && kind <= CapturePromoteBishop)) {
-          captures[captureCount++] = legal[i];
-        }
-      }
-      SaveForMake(frame);
-      MakeMove(captureCount > 0 && rng() % 2 ? captures[rng() % captureCount] : legal[rng() % legalCount], frame);
-    }
+    PlayRandomGame(rng, 120, [&] { positions.push_back(Pos); });
   }
   return positions;
 }
