@@ -108,6 +108,7 @@ int SearchNode(int depth, int ply, int alpha, int beta, bool nullAllowed) {
     picker.Pick(cursor, end);
     const Move move = cursor->move;
     MakeMove(move, frame);
+    PrefetchTranspositionTable();
     Pos.currentFrame = child;
     int v;
     if (KingAttacked(move, side)) {

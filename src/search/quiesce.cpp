@@ -71,6 +71,7 @@ int Quiesce(int qdepth, int ply, int alpha, int beta) {
     const Move move = cursor->move;
 
     MakeMove(move, frame);
+    PrefetchTranspositionTable();
     Pos.currentFrame = frame + 1;
     int v;
     if (KingAttacked(move, side)) {

@@ -62,6 +62,7 @@ int SearchRoot(int alpha, int beta) {
     picker.Pick(cursor, end);
     const Move move = cursor->move;
     MakeMove(move, frame);
+    PrefetchTranspositionTable();
     Pos.currentFrame = child;
     int v;
     if (KingAttacked(move, side)) {

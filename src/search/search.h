@@ -48,6 +48,16 @@ extern TtBucket TranspositionTable[TtBucketCount];
 // Generation written with every search store; 1 during play.
 extern uint16_t TtGeneration;
 
+// Starts loading the current position's bucket into the cache, so that the probe of a node
+// just entered finds it there; changes nothing.
+inline void PrefetchTranspositionTable() {
+  const uint32_t index = (static_cast<uint32_t>(Pos.sideToMove) << 20) | (static_cast<uint32_t>(Pos.hashKey) & 0xFFFFF);
+  // A 36-byte bucket may straddle two cache lines.
+  const char* bucket = reinterpret_cast<const char*>(&TranspositionTable[index]);
+  __builtin_prefetch(bucket);
+  __builtin_prefetch(bucket + sizeof(TtBucket) - 1);
+}
+
 // Zeroes every slot.
 void ClearTranspositionTable();
 // The first slot (0, 1, 2) of the current position's bucket that matches it, or nullptr.
