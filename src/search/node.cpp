@@ -119,11 +119,8 @@ int SearchNode(int depth, int ply, int alpha, int beta, bool nullAllowed) {
       child->moveListEnd = nullptr;
       if (depth + ext <= 1 || ply >= 127) {
         v = -Quiesce(0, ply + 1, -beta, -alpha);
-      } else if (bound == BoundUpper) {
-        v = -SearchNode(childDepth, ply + 1, -beta, -alpha, true);
       } else {
-        v = -SearchNode(childDepth, ply + 1, -alpha - 1, -alpha, true);
-        if (alpha < v && v < beta) v = -SearchNode(childDepth, ply + 1, -beta, -alpha, true);
+        v = SearchChild(childDepth, ply + 1, alpha, beta, bound == BoundUpper);
       }
     }
     Pos.currentFrame = frame;

@@ -71,12 +71,7 @@ int SearchRoot(int alpha, int beta) {
       v = 0;
     } else {
       child->moveListEnd = nullptr;
-      if (bound == BoundUpper) {
-        v = -SearchNode(depth - 1, 1, -beta, -alpha, true);
-      } else {
-        v = -SearchNode(depth - 1, 1, -alpha - 1, -alpha, true);
-        if (alpha < v && v < beta) v = -SearchNode(depth - 1, 1, -beta, -alpha, true);
-      }
+      v = SearchChild(depth - 1, 1, alpha, beta, bound == BoundUpper);
     }
     Pos.currentFrame = frame;
     UnmakeMove(move, frame);

@@ -81,3 +81,13 @@ inline void UpdateKillers(PlyFrame* frame, Move move) {
     frame->killerMoves[0] = move;
   }
 }
+
+// Searches the child position just made, principal-variation style: the full window for the
+// first move that may raise alpha, otherwise a null window around alpha first and the full
+// window again only when that lands strictly inside (alpha, beta). Returns the mover's score.
+inline int SearchChild(int childDepth, int childPly, int alpha, int beta, bool firstMove) {
+  if (firstMove) return -SearchNode(childDepth, childPly, -beta, -alpha, true);
+  int v = -SearchNode(childDepth, childPly, -alpha - 1, -alpha, true);
+  if (alpha < v && v < beta) v = -SearchNode(childDepth, childPly, -beta, -alpha, true);
+  return v;
+}
