@@ -10,7 +10,7 @@
 
 #include "movegen/movegen.h"
 #include "position/position.h"
-#include "tools/bench/random_games.h"
+#include "programs/bench/random_games.h"
 
 namespace eval_test {
 

@@ -10,7 +10,7 @@
 #include "frontend/platform.h"
 #include "movegen/movegen.h"
 #include "notation/notation.h"
-#include "tools/bench/bench.h"
+#include "programs/bench/bench.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "eval/eval.h"
 #include "frontend/platform.h"
 #include "movegen/movegen.h"
-#include "tools/bench/bench.h"
-#include "tools/bench/random_games.h"
+#include "programs/bench/bench.h"
+#include "programs/bench/random_games.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "notation/notation.h"
 #include "position/position.h"
 #include "search/search.h"
-#include "tools/bench/bench.h"
-#include "tools/bench/bench_positions.h"
+#include "programs/bench/bench.h"
+#include "programs/bench/bench_positions.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "position/tables.h"
-#include "tools/bench/bench.h"
+#include "programs/bench/bench.h"
 
 namespace {
 struct BenchCommand {
