@@ -8,3 +8,7 @@
 char* FormatCoordinateMove(char* buffer, Move move);
 // The Move a coordinate word denotes in the RootSnapshot, or 0 when it is not one.
 Move ParseCoordinateMove(const char* text);
+
+// The Move a SAN text (or a coordinate word) denotes for the side to move in the live
+// position, or 0 when it denotes none.
+Move ParseSanMove(const char* text);
