@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "book/book.h"
 #include "eval/eval.h"
 #include "position/tables.h"
 #include "search/search.h"
@@ -236,7 +237,7 @@ bool SetupPosition(const char* text, bool loadBook) {
   ClearHistoryTable();
   ClearKillerMoves();
   ClearPawnHashTable();
-  (void)loadBook;  // the opening book is not read yet
+  if (loadBook) LoadBookForSetup();
   TtGeneration = 1;
   (void)epdOpcode;  // EPD moves are not resolved yet
   (void)epdText;
