@@ -19,7 +19,11 @@ char* FormatCoordinateMove(char* buffer, Move move) {
   return out;
 }
 
-Move ParseCoordinateMove(const char* text) {
+namespace {
+
+// Reads a coordinate word against the given squares, castling rights and en-passant square:
+// the RootSnapshot for the interface's moves, the live position for SAN text.
+Move ParseCoordinateOn(const uint8_t* board, uint16_t castlingRights, uint8_t epSquare, const char* text) {
   for (int i = 0; i < 4; ++i) {
     const char c = text[i];
     const bool ok = (i % 2 == 0) ? (c >= 'a' && c <= 'h') : (c >= '1' && c <= '8');
@@ -27,25 +31,24 @@ Move ParseCoordinateMove(const char* text) {
   }
   const Square from = (text[0] - 'a') + 8 * ('8' - text[1]);
   const Square to = (text[2] - 'a') + 8 * ('8' - text[3]);
-  const RootSnapshotRecord& snap = RootSnapshot;
 
-  if (snap.castlingRights != 0) {
-    if (from == E8 && (snap.castlingRights & (RightBlackShort | RightBlackLong))) {
-      if (to == C8 && (snap.castlingRights & RightBlackLong)) return MoveCastleBlackLong;
-      if (to == G8 && (snap.castlingRights & RightBlackShort)) return MoveCastleBlackShort;
-    } else if (from == E1 && (snap.castlingRights & (RightWhiteShort | RightWhiteLong))) {
-      if (to == C1 && (snap.castlingRights & RightWhiteLong)) return MoveCastleWhiteLong;
-      if (to == G1 && (snap.castlingRights & RightWhiteShort)) return MoveCastleWhiteShort;
+  if (castlingRights != 0) {
+    if (from == E8 && (castlingRights & (RightBlackShort | RightBlackLong))) {
+      if (to == C8 && (castlingRights & RightBlackLong)) return MoveCastleBlackLong;
+      if (to == G8 && (castlingRights & RightBlackShort)) return MoveCastleBlackShort;
+    } else if (from == E1 && (castlingRights & (RightWhiteShort | RightWhiteLong))) {
+      if (to == C1 && (castlingRights & RightWhiteLong)) return MoveCastleWhiteLong;
+      if (to == G1 && (castlingRights & RightWhiteShort)) return MoveCastleWhiteShort;
     }
   }
 
-  const bool occupied = snap.board[to] != Empty;
-  if (snap.board[from] <= BlackPawn) {
+  const bool occupied = board[to] != Empty;
+  if (board[from] <= BlackPawn) {
     // Promotion letters are read in either case; any other fifth character is ignored, so the
     // word is read like its first four characters (never as a quiet move onto a piece).
     switch (text[4] | 0x20) {
       default:
-        if (snap.epSquare != 0 && snap.epSquare == to) return BuildMove(from, to, EnPassant);
+        if (epSquare != 0 && epSquare == to) return BuildMove(from, to, EnPassant);
         break;
       case 'q': return BuildMove(from, to, occupied ? CapturePromoteQueen : PromoteQueen);
       case 'n': return BuildMove(from, to, occupied ? CapturePromoteKnight : PromoteKnight);
@@ -54,4 +57,14 @@ Move ParseCoordinateMove(const char* text) {
     }
   }
   return BuildMove(from, to, occupied ? Capture : Quiet);
+}
+
+}  // namespace
+
+Move ParseCoordinateMove(const char* text) {
+  return ParseCoordinateOn(RootSnapshot.board, RootSnapshot.castlingRights, RootSnapshot.epSquare, text);
+}
+
+Move ParseCoordinateMoveLive(const char* text) {
+  return ParseCoordinateOn(Pos.board, Pos.castlingRights, Pos.epSquare, text);
 }
