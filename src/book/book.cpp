@@ -53,8 +53,8 @@ bool ReadHeaderCount(FILE* file, long& count) {
   const long value = std::strtol(text, &end, 0);
   if (end == text) return false;
   count = (errno == ERANGE || value > INT_MAX) ? INT_MAX : value;
-  // c is the first character after the gathered text; the skip counts from there.
-  for (long skipped = 0; c != '\n' && c != EOF && skipped < 999999; ++skipped) c = std::fgetc(file);
+  // c, the first character after the gathered text, is the first one skipped.
+  for (long skipped = 1; c != '\n' && c != EOF && skipped < 999999; ++skipped) c = std::fgetc(file);
   return true;
 }
 
