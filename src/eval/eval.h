@@ -29,8 +29,8 @@ inline int PieceSquareValue(int code, Square s) {
   return table[turned ? 63 - s : s];
 }
 
-// Static score of the Position from the side to move's view (a pawn is 100). Both kings must be
-// on the board.
+// Static score of the Position from the side to move's view (a pawn is 100), within +-8000.
+// Both kings must be on the board.
 int16_t Evaluate();
 
 // The contribution of each evaluation term from White's view, and the king-safety counters.

@@ -5,6 +5,8 @@
 #include "position/tables.h"
 
 namespace {
+// Bound of the static score, below MateThreshold (8050) so that no evaluation reads as a mate.
+constexpr int16_t MaxStaticScore = 8000;
 constexpr Bitboard Bit(Square s) { return Bitboard{1} << (63 - s); }
 constexpr Bitboard Rank8 = 0xFF00000000000000ull;
 constexpr Bitboard Rank7 = Rank8 >> 8;
@@ -213,6 +215,10 @@ int16_t EvaluateWith(EvalTerms* terms) {
     terms->whiteTropism = static_cast<uint8_t>(whiteTropism);
     terms->blackTropism = static_cast<uint8_t>(blackTropism);
   }
+  // Kept below the mate band: with enough promoted queens the material alone would pass the
+  // mate scores, and the search would read a real move's score as a mate or "no legal move".
+  if (m > MaxStaticScore) m = MaxStaticScore;
+  if (m < -MaxStaticScore) m = -MaxStaticScore;
   return Pos.sideToMove == White ? m : static_cast<int16_t>(-m);
 }
 }  // namespace

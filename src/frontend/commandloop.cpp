@@ -4,13 +4,14 @@
 #include <cstring>
 
 #include "frontend/engine.h"
+#include "frontend/game.h"
 #include "frontend/log.h"
 #include "frontend/timecontrol.h"
+#include "notation/notation.h"
 #include "position/tables.h"
 #include "search/search.h"
 
 uint8_t PonderEnabled = 1;
-Move PonderMove = 0;
 
 namespace {
 
@@ -20,9 +21,12 @@ constexpr const char* StartPosition = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKB
 // name over it.
 char Word[WordBufferSize];
 
-// Stops the engine: it is idle and EngineMode is Idle when this returns. A ponder move on the
-// board would be taken back here as well; nothing sets PonderMove yet.
-void Stop() { StopEngine(); }
+// Stops the engine: it is idle and EngineMode is Idle when this returns, and a ponder move on
+// the board has been taken back, so the board is the game position.
+void Stop() {
+  StopEngine();
+  if (PonderMove != 0) AbandonPonder();
+}
 
 // Each command returns false to leave the loop.
 bool RunTime(FILE* in) {
@@ -30,19 +34,70 @@ bool RunTime(FILE* in) {
   return true;
 }
 
-// Coordinate moves of the game are not taken yet: every word falls through to the commands
-// below it in the table.
-bool IsGameMove(const char* /*word*/) { return false; }
-bool RunGameMove(FILE* /*in*/) { return true; }
+// The move the last word denotes, set by IsGameMove for RunGameMove.
+Move WordMove = 0;
+
+// A coordinate word is a game move in every mode but Thinking and Quitting, in which the word
+// goes on to the commands below it (neither mode is current when the loop reads a word).
+bool IsGameMove(const char* word) {
+  const int32_t mode = EngineMode.load();
+  if (mode == Thinking || mode == Quitting) return false;
+  WordMove = ParseCoordinateMove(word);
+  return WordMove != 0;
+}
+
+// Makes the opponent's move on the game position (the engine stopped, no ponder move on the
+// board). A move that is not legal there, or any move while the board is not the interface's,
+// is refused with the protocol's reply, which makes the interface take it back.
+bool PlayOpponentMove(const char* word, Move move) {
+  if (GamePositionValid && IsLegalGameMove(move) && MakeGameMove(move)) return true;
+  std::printf("Illegal move: %s\n", word);
+  DiagnosticLog.Line("-M: Illegal move: ", word);
+  return false;
+}
+
+bool RunGameMove(FILE* /*in*/) {
+  const Move move = WordMove;
+  switch (EngineMode.load()) {
+    case Pondering:
+      if (move == PonderMove) {
+        PonderMove = 0;
+        DiagnosticLog.Line("-GOOD PONDER");
+        Think();
+        break;
+      }
+      DiagnosticLog.Line("-BAD PONDER");
+      StopEngine();
+      if (PonderMove != 0) AbandonPonder();
+      if (!PlayOpponentMove(Word, move)) {
+        // The prediction is off the board; the engine still answers the next move.
+        EngineMode = WaitingForMove;
+        break;
+      }
+      Think();
+      break;
+    case WaitingForMove:
+      if (!PlayOpponentMove(Word, move)) break;
+      if (!TryBookMove()) Think();
+      break;
+    default: PlayOpponentMove(Word, move); break;
+  }
+  return true;
+}
 
 bool RunGo(FILE* /*in*/) {
   Stop();
+  if (!GamePositionValid) {
+    std::fputs("Error (no position): go\n", stdout);
+    return true;
+  }
+  if (!TryBookMove()) Think();
   return true;
 }
 
 bool RunNew(FILE* /*in*/) {
   Stop();
-  SetupPosition(StartPosition, true);
+  SetUpGame(StartPosition, true);
   EngineMode = WaitingForMove;
   return true;
 }
@@ -62,7 +117,14 @@ bool RunSetboard(FILE* in) {
   char line[WordBufferSize];
   ReadRestOfLine(in, line);
   DiagnosticLog.Line("setboard ", line);
-  if (!SetupPosition(line, true)) DiagnosticLog.Line("-M: tellusererror Illegal position");
+  if (SetUpGame(line, true)) return true;
+  DiagnosticLog.Line("-M: tellusererror Illegal position");
+  // The empty line after "accepted setboard" is no position the interface meant to set up.
+  if (line[std::strspn(line, " \t\r\n")] == '\0') return true;
+  std::fputs("tellusererror Illegal position\n", stdout);
+  // The interface now shows another board than the engine's: no move is made from it until
+  // the next successful setup.
+  GamePositionValid = false;
   return true;
 }
 
@@ -80,15 +142,25 @@ bool RunQuit(FILE* /*in*/) { return false; }
 
 // "white" and "black" hand the move to that side. A switch that would let it take the other
 // king is refused (and logged); the rest of the position stays.
+// A real switch becomes the start that take-backs stop at.
+void SwitchSideToMove(int side) {
+  if (side == Pos.sideToMove) return;
+  if (!SetSideToMove(side)) {
+    DiagnosticLog.Line("-M: side to move unchanged: the other king would be in check");
+    return;
+  }
+  RebaseGameSetup();
+}
+
 bool RunWhite(FILE* /*in*/) {
   Stop();
-  if (!SetSideToMove(White)) DiagnosticLog.Line("-M: side to move unchanged: the other king would be in check");
+  SwitchSideToMove(White);
   return true;
 }
 
 bool RunBlack(FILE* /*in*/) {
   Stop();
-  if (!SetSideToMove(Black)) DiagnosticLog.Line("-M: side to move unchanged: the other king would be in check");
+  SwitchSideToMove(Black);
   return true;
 }
 
@@ -108,9 +180,29 @@ bool RunBenchmark(FILE* /*in*/) {
   return true;
 }
 
+// A search of the start position without a time limit: it runs until it ends by itself.
 bool RunTest(FILE* /*in*/) {
   Stop();
-  SetupPosition(StartPosition, true);
+  SetUpGame(StartPosition, true);
+  SetTestBudget();
+  EngineMode = WaitingForMove;
+  StopEngine();
+  if (!TryBookMove()) Think();
+  return true;
+}
+
+// "undo" takes back the last game move and leaves the engine idle; "remove" takes back two
+// (the user's move and the engine's reply) and waits for the user's move again.
+bool RunUndo(FILE* /*in*/) {
+  Stop();
+  TakeBackGameMoves(1);
+  return true;
+}
+
+bool RunRemove(FILE* /*in*/) {
+  Stop();
+  TakeBackGameMoves(2);
+  EngineMode = WaitingForMove;
   return true;
 }
 
@@ -147,6 +239,8 @@ constexpr Command Commands[] = {
     {"game2pos", Match::WholeWord, RunConversion},
     {"benchmark", Match::WholeWord, RunBenchmark},
     {"test", Match::WholeWord, RunTest},
+    {"undo", Match::WholeWord, RunUndo},
+    {"remove", Match::WholeWord, RunRemove},
 };
 
 bool Matches(const Command& command, const char* word) {
@@ -187,16 +281,39 @@ void ReadTimeCommand(FILE* in) {
   if (std::fscanf(in, "%d %255s %d", &own, label, &opponent) >= 1) SetClockBudget(own, opponent);
 }
 
+namespace {
+
+// Reads an integer when the next word begins with one; a word that does not is left unread for
+// the command loop.
+bool ReadIntegerIfPresent(FILE* in, int* value) {
+  int c = std::fgetc(in);
+  while (c == ' ' || c == '\t' || c == '\r' || c == '\n') c = std::fgetc(in);
+  if (c == EOF) return false;
+  std::ungetc(c, in);
+  if (!(c >= '0' && c <= '9') && c != '-' && c != '+') return false;
+  return std::fscanf(in, "%d", value) == 1;
+}
+
+}  // namespace
+
 void ReadLevelCommand(FILE* in) {
   int moves = 0;
+  int base = 0;
   int increment = 0;
-  char base[WordBufferSize];
-  if (std::fscanf(in, "%d", &moves) != 1) return;
-  // The base is one word, either minutes ("5") or minutes:seconds ("0:30"), so that the
-  // increment after it is read whatever its form.
-  if (std::fscanf(in, "%255s", base) != 1) return;
-  if (std::fscanf(in, "%d", &increment) != 1) increment = 0;
-  SetLevel(moves, static_cast<int32_t>(std::strtol(base, nullptr, 10)), increment);
+  if (!ReadIntegerIfPresent(in, &moves)) return;
+  // The base is minutes ("5") or minutes:seconds ("0:30", "1:30:00"); the parts after the
+  // first are read over, so that the increment after it is read whatever its form.
+  if (ReadIntegerIfPresent(in, &base)) {
+    int c = std::fgetc(in);
+    while (c == ':') {
+      int part = 0;
+      if (std::fscanf(in, "%d", &part) != 1) break;
+      c = std::fgetc(in);
+    }
+    if (c != EOF && c != ':') std::ungetc(c, in);
+    if (!ReadIntegerIfPresent(in, &increment)) increment = 0;
+  }
+  SetLevel(moves, base, increment);
 }
 
 void ReadRestOfLine(FILE* in, char* buffer) {
@@ -225,7 +342,7 @@ bool ProtocolHandshake() {
   ClearTranspositionTable();
   // The interface sends "new" or "setboard" before anything else; until then the engine holds
   // the initial position rather than an empty board no search could work on.
-  SetupPosition(StartPosition, false);
+  SetUpGame(StartPosition, false);
   std::fputs("feature done=1\n", stdout);
   return true;
 }

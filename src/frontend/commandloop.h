@@ -9,8 +9,6 @@
 
 // 1 while the engine may think on the opponent's time; "hard" sets it, "easy" clears it.
 extern uint8_t PonderEnabled;
-// The opponent's move predicted and made on the board for pondering, 0 = none.
-extern Move PonderMove;
 
 // Capacity of a word, a file name or a "setboard" line, with the terminating NUL.
 inline constexpr int WordBufferSize = 256;
@@ -29,7 +27,8 @@ bool ReadWord(FILE* in, char* buffer);
 // and recomputes the move budget; leaves the budget alone when no clock can be read.
 void ReadTimeCommand(FILE* in);
 // Reads the arguments of "level" (moves, base as minutes or minutes:seconds, increment
-// seconds) and sets the time control; leaves it alone when the move count cannot be read.
+// seconds) and sets the time control; leaves it alone when the move count cannot be read. A
+// missing or unreadable argument is not consumed: the word stays for the command loop.
 void ReadLevelCommand(FILE* in);
 // Reads the rest of the current line, line feed included, at most 254 characters, into buffer
 // (WordBufferSize bytes); a longer line leaves its rest for the next read. Empty at end of input.

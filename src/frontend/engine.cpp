@@ -85,7 +85,7 @@ void StopEngineConditional() {
   EngineMode = Idle;
   if (aspirationFail < 0 && MoveBudgetMs > FailLowMinimumBudgetMs) {
     DiagnosticLog.Line("-M: FL - Extra time");
-    EngineStoppedEvent.WaitFor(FailLowExtraTimeMs(MoveBudgetMs));
+    EngineStoppedEvent.WaitFor(CapWaitToClock(FailLowExtraTimeMs(MoveBudgetMs), ClockMs() - MoveStartClock));
   }
   StopFlag = 1;
   SearchStartClock = 0;

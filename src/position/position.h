@@ -178,8 +178,11 @@ inline constexpr int MaxListMoves = 512;
 
 // Number of search ply frames (frame 0 is the root).
 inline constexpr int PlyFrameCount = 136;
-// Number of GameHistory entries.
-inline constexpr int GameHistorySize = 1024;
+// Most plies a game may have: the fifty-move rule ends every game before 12,000 plies.
+inline constexpr int LongestGamePlies = 12000;
+// Number of GameHistory entries: the longest game, a predicted reply made for pondering and
+// the deepest search line above it, plus the setup entry.
+inline constexpr int GameHistorySize = LongestGamePlies + PlyFrameCount + 8;
 
 // One GameHistory entry: the position reached i plies after the last setup.
 struct HistoryEntry {

@@ -18,8 +18,43 @@ class TimeControl : public testing::Test {
     IncrementMs = 0;
     MoveBudgetMs = 0;
     BookExitPending = 0;
+    MoveTimeCapMs = NoMoveTimeCap;
   }
 };
+
+TEST_F(TimeControl, MoveTimeIsCappedAtHalfTheClock) {
+  // An increment larger than the clock left: 12,050 ms budgeted with 3 s on the clock.
+  SetLevel(0, 2, 12);
+  SetClockBudget(300, 300);
+  EXPECT_EQ(MoveBudgetMs, 12050u);
+  EXPECT_EQ(MoveTimeCapMs, 1500u);
+  EXPECT_EQ(CapWaitToClock(MoveBudgetMs, 0), 1500u);
+  // The fail-low extension after the wait gets only what is left of the cap.
+  EXPECT_EQ(CapWaitToClock(2 * MoveBudgetMs, 1200), 300u);
+  EXPECT_EQ(CapWaitToClock(2 * MoveBudgetMs, 1500), 0u);
+  EXPECT_EQ(CapWaitToClock(2 * MoveBudgetMs, 99999), 0u);
+
+  // An ample clock: the budget, its book-exit raise and the whole fail-low extension fit.
+  SetLevel(40, 5, 0);
+  SetClockBudget(30000, 30000);
+  EXPECT_EQ(MoveBudgetMs, 7470u);
+  BookExitPending = 1;
+  ApplyBookExitBudget();
+  EXPECT_EQ(MoveBudgetMs, 22410u);
+  EXPECT_EQ(CapWaitToClock(MoveBudgetMs, 0), 22410u);
+  EXPECT_EQ(CapWaitToClock(2 * MoveBudgetMs, 22410), 2u * 22410u);
+
+  // A clock already negative: nothing may be spent, also after a book exit.
+  SetClockBudget(-20, 100);
+  EXPECT_EQ(MoveBudgetMs, 0u);
+  BookExitPending = 1;
+  ApplyBookExitBudget();
+  EXPECT_EQ(CapWaitToClock(MoveBudgetMs + 500, 0), 0u);
+
+  // "test" searches without a cap.
+  SetTestBudget();
+  EXPECT_EQ(CapWaitToClock(MoveBudgetMs, 100000), MoveBudgetMs);
+}
 
 TEST_F(TimeControl, LevelThenTimeBudgets) {
   struct Case {
@@ -129,6 +164,12 @@ TEST_F(TimeControl, ReadingLevel) {
       {" 40 5\ngo\n", 40, 0, "go\n"},
       // No move count: nothing changes.
       {" go\n", 40, 0, "go\n"},
+      // A missing base or increment leaves the next word, a command, unread.
+      {" 40\nnew\n", 40, 0, "new\n"},
+      {" 30 new\n", 30, 0, "new\n"},
+      {" 30 5 new\n", 30, 0, "new\n"},
+      {" 20 0:30 new\n", 20, 0, "new\n"},
+      {" 40", 40, 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("level" + c.text);
@@ -151,6 +192,9 @@ TEST_F(TimeControl, ReadingTime) {
       {" -500\notim 850\n", 0, "\n"},
       // No clock: the last budget stays.
       {" go\n", 777, "go\n"},
+      // Without "otim" and the other clock the own clock still sets the budget.
+      {" 900\n", 200, ""},
+      {" 900 otim\n", 200, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("time" + c.text);

@@ -1,0 +1,265 @@
+#include "frontend/game.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "frontend/commandloop.h"
+#include "frontend/engine.h"
+#include "frontend/log.h"
+#include "frontend/timecontrol.h"
+#include "movegen/movegen.h"
+#include "notation/notation.h"
+#include "position/tables.h"
+#include "search/search.h"
+
+Move PonderMove = 0;
+bool GamePositionValid = true;
+
+namespace {
+
+// The text of the game's last setup and the ply at which it stood (above 0 only after a change
+// of the side to move made the current position the new start).
+char SetupText[256] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+bool SetupLoadsBook = false;
+int SetupPly = 0;
+
+// Scratch for the legal-move lists of the main thread; the search's own lists are not touched.
+ScoredMove LegalScratch[MaxListMoves];
+Move LegalMoves[MaxListMoves];
+PlyFrame LegalFrame;
+// The moves a take-back replays.
+Move ReplayMoves[GameHistorySize];
+
+int GamePly() { return static_cast<int>(Pos.historyTop - GameHistory); }
+
+// The legal moves of the current position, into LegalMoves; returns their number. A king move
+// next to the other king is left out here, whatever the generators do with it.
+int CollectLegalMoves() {
+  const int count = GenerateLegalMoves(LegalMoves, LegalScratch, &LegalFrame);
+  int kept = 0;
+  for (int i = 0; i < count; ++i) {
+    const Move move = LegalMoves[i];
+    MakeMove(move, &LegalFrame);
+    const Square white = Pos.kingSquare[White], black = Pos.kingSquare[Black];
+    const bool kingsTouch = white != NoKing && black != NoKing && (KingAttacks[white] & SquareMask[black]) != 0;
+    UnmakeMove(move, &LegalFrame);
+    if (!kingsTouch) LegalMoves[kept++] = move;
+  }
+  return kept;
+}
+
+void PrintMove(Move move, char* text) {
+  FormatCoordinateMove(text, move);
+  std::printf("move %s\n", text);
+}
+
+// The result line for a search result code, or nullptr for a real move.
+const char* ResultLineOfCode(Move code) {
+  switch (code) {
+    case MoveMate: return Pos.sideToMove == White ? "0-1 {Quillo mated 0}\n" : "1-0 {Quillo mated 0}\n";
+    case MoveStalemate: return "1/2-1/2 {Draw by stalemate (1)}\n";
+    case MoveRepetition: return "1/2-1/2 {Draw by 3 fold repetition (2)}\n";
+    case MoveFiftyRule: return "1/2-1/2 {Draw by 50 moves rule (3)}\n";
+    case MoveInsufficientMaterial: return "1/2-1/2 {Draw by insufficient material to mate (4)}\n";
+    default: return nullptr;
+  }
+}
+
+// The result line after the engine's own move with the search's score, or nullptr.
+const char* ResultLineAfterMove(int score) {
+  const bool whiteToMove = Pos.sideToMove == White;
+  if (score == MateScore - 1) return whiteToMove ? "0-1 {Quillo mates 1}\n" : "1-0 {Quillo mates 1}\n";
+  if (score <= MateThreshold) {
+    switch (CheckDraw(2)) {
+      case MoveRepetition: return "1/2-1/2 {Draw by 3 fold repetition (22)}\n";
+      case MoveFiftyRule: return "1/2-1/2 {Draw by 50 moves rule (33)}\n";
+      case MoveInsufficientMaterial: return "1/2-1/2 {Draw by insufficient material to mate (44)}\n";
+      default: return nullptr;
+    }
+  }
+  const TtSlot* slot = ProbeTranspositionTable();
+  if (slot != nullptr && SlotMove(*slot) == MoveMate) {
+    return whiteToMove ? "0-1 {Quillo mates 1#}\n" : "1-0 {Quillo mates 1#}\n";
+  }
+  return nullptr;
+}
+
+// The move Think plays: the search's move when it is a legal move here; otherwise (no move left
+// by a search stopped early, or one that does not fit the position) the first legal move, or
+// the result code of a position without one.
+Move ChooseMove(Move searched) {
+  if (ResultLineOfCode(searched) != nullptr) return searched;
+  if (searched != 0 && searched != MoveNull && IsLegalGameMove(searched)) return searched;
+  DiagnosticLog.Line("-M: no playable search move, first legal move taken");
+  const Move first = FirstLegalMove();
+  if (first != 0) return first;
+  FindCheckers(&LegalFrame);
+  return LegalFrame.checkers != 0 ? MoveMate : MoveStalemate;
+}
+
+}  // namespace
+
+bool MakeGameMove(uint32_t move) {
+  const Move m = static_cast<Move>(move & 0xFFFF);
+  if (m == 0) return false;
+  if (GamePly() >= LongestGamePlies) return false;
+  PlyFrame* const frame = Pos.currentFrame;
+  SaveForMake(frame);
+  MakeMove(m, frame);
+  switch (MoveKindOf(m)) {
+    case CastleBlackShort:
+      Pos.kingSquare[Black] = G8;
+      Pos.castlingRights &= static_cast<uint16_t>(~(RightBlackShort | RightBlackLong));
+      break;
+    case CastleWhiteShort:
+      Pos.kingSquare[White] = G1;
+      Pos.castlingRights &= static_cast<uint16_t>(~(RightWhiteShort | RightWhiteLong));
+      break;
+    case CastleBlackLong:
+      Pos.kingSquare[Black] = C8;
+      Pos.castlingRights &= static_cast<uint16_t>(~(RightBlackShort | RightBlackLong));
+      break;
+    case CastleWhiteLong:
+      Pos.kingSquare[White] = C1;
+      Pos.castlingRights &= static_cast<uint16_t>(~(RightWhiteShort | RightWhiteLong));
+      break;
+    default: break;
+  }
+  RootSnapshot.epSquare = Pos.epSquare;
+  RootSnapshot.castlingRights = Pos.castlingRights;
+  std::memcpy(RootSnapshot.board, Pos.board, sizeof RootSnapshot.board);
+  ClearHistoryTable();
+  DiagnosticLog.Line(LogHex{static_cast<uint32_t>(Pos.hashKey >> 32)}, " ", LogHex{static_cast<uint32_t>(Pos.hashKey)});
+  return true;
+}
+
+bool IsLegalGameMove(Move move) {
+  if (move == 0 || MoveKindOf(move) == NonMove) return false;
+  const int count = CollectLegalMoves();
+  for (int i = 0; i < count; ++i) {
+    if (LegalMoves[i] == move) return true;
+  }
+  return false;
+}
+
+Move FirstLegalMove() { return CollectLegalMoves() > 0 ? LegalMoves[0] : 0; }
+
+bool TryBookMove() {
+  const TtSlot* slot = ProbeTranspositionTable();
+  // A book move is a generation-0 slot with a move; one that is no legal move here (a slot of
+  // another position with the same key) is not played.
+  if (slot != nullptr && SlotGeneration(*slot) == 0 && SlotMove(*slot) != 0 && IsLegalGameMove(SlotMove(*slot))) {
+    const Move move = SlotMove(*slot);
+    char text[8];
+    MakeGameMove(move);
+    PrintMove(move, text);
+    DiagnosticLog.Line("-M: move(book): ", text);
+    BookExitPending = 1;
+    EngineMode = WaitingForMove;
+    return true;
+  }
+  ApplyBookExitBudget();
+  return false;
+}
+
+void Think() {
+  const bool continuing = EngineMode.load() == Pondering;
+  MoveStartClock = ClockMs();
+  if (!continuing) {
+    EngineMode = Thinking;
+    StartEngine(128);
+  }
+  EngineMode = Thinking;
+  DiagnosticLog.Line("M-WAIT ", ClockMs());
+
+  uint32_t wait = MoveBudgetMs;
+  if (continuing) {
+    // The time already spent pondering counts towards this move.
+    const int64_t left = static_cast<int64_t>(MoveBudgetMs) + SearchStartClock.load() - ClockMs();
+    wait = left > 0 ? static_cast<uint32_t>(left) : 0u;
+  }
+  wait = CapWaitToClock(wait, ClockMs() - MoveStartClock);
+  if (wait > 0) EngineStoppedEvent.WaitFor(wait);
+  StopEngineConditional();
+
+  const char* result = nullptr;
+  // A game that has reached the longest possible length has passed the fifty-move rule.
+  const Move move = GamePly() >= LongestGamePlies ? MoveFiftyRule : ChooseMove(SearchResult.move);
+  const int score = move == SearchResult.move ? SearchResult.score : 0;
+  result = ResultLineOfCode(move);
+  if (result == nullptr) {
+    char text[8];
+    MakeGameMove(move);
+    PrintMove(move, text);
+    DiagnosticLog.Line("move ", text, "\t", "score: ", score);
+    result = ResultLineAfterMove(score);
+  }
+  EngineMode = WaitingForMove;
+
+  if (result != nullptr) {
+    std::fputs(result, stdout);
+    DiagnosticLog.Line("- NO ponder move");
+    return;
+  }
+  if (!PonderEnabled) {
+    DiagnosticLog.Line("- NO ponder move");
+    return;
+  }
+  // Only a legal reply is predicted: a result code or a slot of another position is not.
+  const TtSlot* slot = ProbeTranspositionTable();
+  const Move predicted = slot != nullptr ? SlotMove(*slot) : 0;
+  if (predicted == 0 || GamePly() >= LongestGamePlies || !IsLegalGameMove(predicted)) {
+    DiagnosticLog.Line("- NO ponder move");
+    return;
+  }
+  SaveForMake(&PonderFrame);
+  EngineMode = Pondering;
+  PonderMove = predicted;
+  Pos.currentFrame = &PonderFrame;
+  MakeMove(predicted, &PonderFrame);
+  Pos.currentFrame = &PlyFrames[0];
+  StartEngine(128);
+  char text[8];
+  FormatCoordinateMove(text, predicted);
+  DiagnosticLog.Line("-ponder move: ", text);
+}
+
+void AbandonPonder() {
+  Pos.currentFrame = &PonderFrame;
+  UnmakeMove(PonderMove, &PonderFrame);
+  PonderMove = 0;
+  Pos.currentFrame = &PlyFrames[0];
+}
+
+bool SetUpGame(const char* text, bool loadBook) {
+  if (!SetupPosition(text, loadBook)) return false;
+  std::snprintf(SetupText, sizeof SetupText, "%s", text);
+  SetupLoadsBook = loadBook;
+  SetupPly = 0;
+  GamePositionValid = true;
+  return true;
+}
+
+void RebaseGameSetup() {
+  char fen[96];
+  WriteFen(fen);
+  std::snprintf(SetupText, sizeof SetupText, "%s", fen);
+  SetupLoadsBook = false;
+  SetupPly = GamePly();
+}
+
+int TakeBackGameMoves(int count) {
+  if (!GamePositionValid) return 0;
+  const int played = GamePly() - SetupPly;
+  const int taken = count < played ? count : played;
+  if (taken <= 0) return 0;
+  const int kept = played - taken;
+  for (int i = 0; i < kept; ++i) ReplayMoves[i] = GameHistory[SetupPly + i].move;
+  if (!SetupPosition(SetupText, SetupLoadsBook)) {
+    GamePositionValid = false;
+    return 0;
+  }
+  SetupPly = 0;
+  for (int i = 0; i < kept; ++i) MakeGameMove(ReplayMoves[i]);
+  return taken;
+}
