@@ -1,0 +1,2 @@
+// Protocol fuzzer (being written).
+int main() { return 0; }
