@@ -6,6 +6,7 @@
 
 #include "book/book.h"
 #include "eval/eval.h"
+#include "notation/notation.h"
 #include "position/tables.h"
 #include "search/search.h"
 
@@ -239,8 +240,20 @@ bool SetupPosition(const char* text, bool loadBook) {
   ClearPawnHashTable();
   if (loadBook) LoadBookForSetup();
   TtGeneration = 1;
-  (void)epdOpcode;  // EPD moves are not resolved yet
-  (void)epdText;
+  // The EPD move is read on the new position; an unreadable one fails the setup, although the
+  // position itself stays set up.
+  if (epdOpcode != 0) {
+    const Move move = ParseSanMove(epdText);
+    if (epdOpcode == 'a') {
+      Pos.epdAvoidMove = move;
+    } else {
+      Pos.epdBestMove = move;
+    }
+    if (move == 0) {
+      std::printf("Warning cannot recognize move: %s\r\n", epdText);
+      return false;
+    }
+  }
   return true;
 }
 
