@@ -18,6 +18,8 @@ constexpr BenchCommand Commands[] = {
     {"search", BenchSearch, "search \"<FEN>\" <depth>"},
     {"bench", BenchBench, "bench [depth]"},
     {"stop", BenchStop, "stop [delay_ms]"},
+    {"san", BenchSan, "san \"<FEN>\" <text>"},
+    {"epd", BenchEpd, "epd <file> <milliseconds>"},
 };
 
 int Usage() {
