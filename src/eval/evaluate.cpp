@@ -14,7 +14,7 @@ constexpr Bitboard Rank2 = 0xFF00ull;
 // a8 is a light square; a square is light when file + row is even.
 constexpr Bitboard LightSquares = 0xAA55AA55AA55AA55ull;
 constexpr Bitboard DarkSquares = ~LightSquares;
-static_assert((LightSquares & Bit(A8)) && (LightSquares & Bit(H1)) && (DarkSquares & Bit(A1)));
+static_assert((LightSquares & Bit(A8)) != 0 && (LightSquares & Bit(H1)) != 0 && (DarkSquares & Bit(A1)) != 0);
 
 // A white bishop on a7, b8, g8 or h7 shut in by the black pawn beside it (b6, c7, f7, g6).
 inline bool WhiteBishopTrapped() {
