@@ -10,6 +10,7 @@
 #include "notation/notation.h"
 #include "position/tables.h"
 #include "search/search.h"
+#include "tools/gamedb.h"
 
 uint8_t PonderEnabled = 1;
 
@@ -164,14 +165,21 @@ bool RunBlack(FILE* /*in*/) {
   return true;
 }
 
-// The four game-file conversions: both file names are read; the conversions themselves are
-// not run yet.
+// The four game-file conversions: the first file name is read over the command word, the
+// second into a buffer of its own; the conversion leaves the initial position on the board.
+template <void (*Convert)(const char*, const char*)>
 bool RunConversion(FILE* in) {
   Stop();
   char secondName[WordBufferSize];
   ReadWord(in, Word);
   ReadWord(in, secondName);
+  Convert(Word, secondName);
   return true;
+}
+
+void PgnToGameFromZero(const char* pgnName, const char* gameName) {
+  int converted = 0;
+  PgnToGame(pgnName, gameName, converted);
 }
 
 bool RunBenchmark(FILE* /*in*/) {
@@ -233,10 +241,10 @@ constexpr Command Commands[] = {
     {"quit", Match::Prefix, RunQuit},
     {"white", Match::Prefix, RunWhite},
     {"black", Match::Prefix, RunBlack},
-    {"pgn2game", Match::WholeWord, RunConversion},
-    {"pgnlist2game", Match::WholeWord, RunConversion},
-    {"game2pgn", Match::WholeWord, RunConversion},
-    {"game2pos", Match::WholeWord, RunConversion},
+    {"pgn2game", Match::WholeWord, RunConversion<PgnToGameFromZero>},
+    {"pgnlist2game", Match::WholeWord, RunConversion<PgnListToGame>},
+    {"game2pgn", Match::WholeWord, RunConversion<GameToPgn>},
+    {"game2pos", Match::WholeWord, RunConversion<GameToPositions>},
     {"benchmark", Match::WholeWord, RunBenchmark},
     {"test", Match::WholeWord, RunTest},
     {"undo", Match::WholeWord, RunUndo},
