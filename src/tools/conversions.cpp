@@ -141,6 +141,7 @@ void PgnListToGame(const char* listName, const char* gameName) {
   while (list.good()) {
     char name[ListLineSize];
     ReadWholeLine(list, name, ListLineSize);
+    if (list.bad()) break;
     const size_t length = std::strlen(name);
     if (length > 0 && name[length - 1] == '\r') name[length - 1] = '\0';  // a list written with CR LF
     PgnToGame(name, gameName, total);

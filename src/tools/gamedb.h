@@ -78,7 +78,8 @@ void PrintBoardDiagram(const uint8_t* board);
 
 // Reads the next game of a GameFile into record (resultCode, resultText, gameHeader, moves).
 // False when no further game can be read (the end, or a game cut short by it); raises
-// "WRONG RESULT" for result bits 00 and "GAME TOO LONG" for a ply count above MaxGamePlies.
+// "WRONG RESULT" for result bits 00, "GAME TOO LONG" for a ply count above MaxGamePlies and
+// "CANNOT READ GAME FILE" when the read itself failed.
 bool ReadGameRecord(GameRecord& record, FILE* file);
 // Appends the game's 2 * (n + 1) bytes at the end of the file (and to the stored-game index
 // when it is open on this file); false when the write failed.

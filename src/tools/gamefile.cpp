@@ -16,7 +16,10 @@ enum class ReadStatus { Game, End, CutShort };
 ReadStatus ReadGame(GameRecord& record, FILE* file) {
   uint16_t header = 0;
   const size_t got = std::fread(&header, 1, sizeof header, file);
-  if (got == 0) return ReadStatus::End;
+  if (got == 0) {
+    if (std::ferror(file)) throw GameDbError("CANNOT READ GAME FILE");
+    return ReadStatus::End;
+  }
   if (got < sizeof header) return ReadStatus::CutShort;
   switch (header >> 14) {
     case 1:
