@@ -1,9 +1,11 @@
 // A move word of the game: a random legal game from the initial position (its length and moves
 // chosen by the first input bytes), then the rest of the input read as a move word by
-// ParseCoordinateMove against the RootSnapshot. Parsing changes nothing; a word that parses to
-// a legal move writes back as a word that parses to the same move, and is made and taken back
-// with the invariants holding; a move the legal generator does not list is never made. Every
-// legal move's own text parses back to it.
+// ParseCoordinateMove against the RootSnapshot, then the game's legality check and MakeGameMove,
+// as the command loop does with a move word. Parsing changes nothing; the legality check agrees
+// with the legal move generator; a legal move writes back as a word that parses to the same
+// move, and MakeGameMove plays it with the invariants holding and the RootSnapshot refreshed
+// (it is then taken back). Every legal move's own text parses back to it.
+#include "frontend/game.h"
 #include "fuzz_common.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -43,16 +45,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FUZZ_CHECK(before.Same());
 
+  FUZZ_CHECK(IsLegalGameMove(move) == isLegal);
+  FUZZ_CHECK(before.Same());
   if (isLegal) {
     char text[8];
     FormatCoordinateMove(text, move);
     FUZZ_CHECK(ParseCoordinateMove(text) == move);
-    SaveForMake(frame);
-    MakeMove(move, frame);
+    FUZZ_CHECK(MakeGameMove(move));
     FUZZ_CHECK(PositionIsConsistent());
     FUZZ_CHECK(!KingAttacked(move, Pos.sideToMove ^ 1));
+    FUZZ_CHECK(std::memcmp(RootSnapshot.board, Pos.board, sizeof Pos.board) == 0);
+    FUZZ_CHECK(RootSnapshot.epSquare == Pos.epSquare && RootSnapshot.castlingRights == Pos.castlingRights);
+    FUZZ_CHECK(Pos.currentFrame == frame);
     UnmakeMove(move, frame);
     FUZZ_CHECK(PositionIsConsistent());
+    fuzz::RefreshSnapshot();
     FUZZ_CHECK(before.Same());
   }
 
