@@ -44,7 +44,10 @@ Move IterativeDeepening() {
   CompletedDepth = 0;
   int alpha0 = -MateScore, beta0 = MateScore;
 
-  if (const TtSlot* slot = ProbeTranspositionTable()) {
+  if (const TtSlot* slot = ProbeTranspositionTable(); slot != nullptr && IsBookSlot(*slot)) {
+    // A book move is only a move: it seeds no window and no score.
+    SearchResult.move = SlotMove(*slot);
+  } else if (slot != nullptr) {
     const int s = SlotScore(*slot);
     if (SlotDepth(*slot) >= 2) {
       switch (SlotBound(*slot)) {
@@ -113,7 +116,7 @@ Move IterativeDeepening() {
   const TtSlot* slot = ProbeTranspositionTable();
   if (slot != nullptr && PlayableAtRoot(SlotMove(*slot))) {
     if (SlotMove(*slot) != SearchResult.move) DiagnosticLog.Line("-E: DIFFERENT MOVE");
-    SearchResult.score = static_cast<int16_t>(SlotScore(*slot));
+    if (!IsBookSlot(*slot)) SearchResult.score = static_cast<int16_t>(SlotScore(*slot));
     SearchResult.move = SlotMove(*slot);
     DiagnosticLog.Line("-***HT: ", SearchResult.score);
   } else {

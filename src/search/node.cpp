@@ -15,6 +15,11 @@ bool ProbeNode(PlyFrame* frame, int depth, int& alpha, int& beta, int* result) {
     frame->ttDepth = 0;
     return false;
   }
+  if (IsBookSlot(*slot)) {
+    frame->ttDepth = 0;
+    frame->hashMove = SlotMove(*slot);
+    return false;
+  }
   frame->ttDepth = static_cast<uint8_t>(SlotDepth(*slot));
   if (static_cast<int>(SlotDepth(*slot)) >= depth) {
     const int s = SlotScore(*slot);

@@ -11,7 +11,9 @@ int Quiesce(int qdepth, int ply, int alpha, int beta) {
 
   frame->hashMove = 0;
   frame->ttDepth = 0;
-  if (const TtSlot* slot = ProbeTranspositionTable()) {
+  if (const TtSlot* slot = ProbeTranspositionTable(); slot != nullptr && IsBookSlot(*slot)) {
+    frame->hashMove = SlotMove(*slot);
+  } else if (slot != nullptr) {
     const int s = SlotScore(*slot);
     frame->ttDepth = static_cast<uint8_t>(SlotDepth(*slot));
     frame->ttScore = static_cast<int16_t>(s);

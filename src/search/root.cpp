@@ -8,7 +8,11 @@ int SearchRoot(int alpha, int beta) {
   PlyFrame* const child = &PlyFrames[1];
   const int side = Pos.sideToMove;
 
-  if (const TtSlot* slot = ProbeTranspositionTable()) {
+  if (const TtSlot* slot = ProbeTranspositionTable(); slot != nullptr && IsBookSlot(*slot)) {
+    // A book move orders the root list; it carries no score.
+    frame->ttDepth = 0;
+    frame->hashMove = SlotMove(*slot);
+  } else if (slot != nullptr) {
     frame->ttDepth = static_cast<uint8_t>(SlotDepth(*slot));
     bool takeMove = true;
     if (static_cast<int>(SlotDepth(*slot)) >= depth) {

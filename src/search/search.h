@@ -37,6 +37,9 @@ constexpr unsigned SlotDepth(const TtSlot& s) { return s.info & 0x7F; }
 constexpr unsigned SlotBound(const TtSlot& s) { return (s.info >> 7) & 3; }
 constexpr unsigned SlotGeneration(const TtSlot& s) { return (s.info >> 9) & 0x1FF; }
 constexpr int SlotScore(const TtSlot& s) { return static_cast<int>(s.info >> 18) - 8190; }
+// A slot of generation 0 holds a book move and no search result: its depth, bound and score
+// bits are whatever the slot held before (zero after a clear) and must not be read as a result.
+constexpr bool IsBookSlot(const TtSlot& s) { return SlotGeneration(s) == 0; }
 
 struct TtBucket {
   TtSlot slot[3];
