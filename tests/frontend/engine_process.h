@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -137,3 +138,147 @@ inline bool IsDecimal(const std::string& text) {
   }
   return true;
 }
+
+// The engine binary run in a sandbox with pipes on both ends, so that a test can write input
+// after reading replies (answer a move, send the predicted move while the engine ponders).
+class EngineSession {
+ public:
+  explicit EngineSession(const EngineSandbox& sandbox) : dir_(sandbox.Dir()) {
+    // A write to an engine that has already ended must fail, not end the test program.
+    signal(SIGPIPE, SIG_IGN);
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) std::abort();
+    const std::string dir = dir_.string();
+    const std::string errPath = (dir_ / "stderr.txt").string();
+    const char* engine = QUILLO_ENGINE_PATH;
+    child_ = fork();
+    if (child_ == 0) {
+      int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (errFd < 0 || chdir(dir.c_str()) != 0) _exit(127);
+      dup2(in[0], 0);
+      dup2(out[1], 1);
+      dup2(errFd, 2);
+      close(in[0]);
+      close(in[1]);
+      close(out[0]);
+      close(out[1]);
+      execl(engine, engine, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    toEngine_ = in[1];
+    fromEngine_ = out[0];
+  }
+  ~EngineSession() {
+    if (child_ > 0 && !ended_) {
+      kill(child_, SIGKILL);
+      waitpid(child_, nullptr, 0);
+    }
+    if (toEngine_ >= 0) close(toEngine_);
+    if (fromEngine_ >= 0) close(fromEngine_);
+  }
+  EngineSession(const EngineSession&) = delete;
+  EngineSession& operator=(const EngineSession&) = delete;
+
+  void Send(const std::string& text) {
+    if (toEngine_ < 0) return;
+    const ssize_t written = write(toEngine_, text.data(), text.size());
+    (void)written;
+  }
+
+  // Everything the engine has written to standard output so far.
+  const std::string& Output() {
+    Drain(0);
+    return output_;
+  }
+
+  // Waits for the next output line, after those already returned, that starts with prefix;
+  // returns it without its line feed, or "" when none came within timeoutMs.
+  std::string NextOutputLine(const std::string& prefix, int timeoutMs = 20000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      size_t end;
+      while ((end = output_.find('\n', consumed_)) != std::string::npos) {
+        std::string line = output_.substr(consumed_, end - consumed_);
+        consumed_ = end + 1;
+        if (line.compare(0, prefix.size(), prefix) == 0) return line;
+      }
+      const auto now = std::chrono::steady_clock::now();
+      if (now >= deadline) return "";
+      if (!Drain(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count()))) {
+        return "";
+      }
+    }
+  }
+
+  // The lines of the engine's Quillo.log so far.
+  std::vector<std::string> Log() const { return SplitLines(ReadWholeFile(dir_ / "Quillo.log")); }
+
+  // Waits until the log has a line at or after index from that starts with text; returns its
+  // index, or -1 after timeoutMs.
+  int WaitForLog(const std::string& text, int from = 0, int timeoutMs = 20000) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      const int found = FindLine(Log(), text, from);
+      if (found >= 0 || std::chrono::steady_clock::now() > deadline) return found;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+
+  // Closes the engine's input and waits for its end; kills it after timeoutMs.
+  EngineRun Finish(int timeoutMs = 20000) {
+    close(toEngine_);
+    toEngine_ = -1;
+    EngineRun run;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    while (waitpid(child_, &status, WNOHANG) == 0) {
+      Drain(5);
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(child_, SIGKILL);
+        waitpid(child_, &status, 0);
+        ended_ = true;
+        run.output = output_;
+        run.log = Log();
+        return run;
+      }
+    }
+    ended_ = true;
+    while (Drain(0)) {
+    }
+    run.finished = true;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.output = output_;
+    run.errors = ReadWholeFile(dir_ / "stderr.txt");
+    run.log = Log();
+    return run;
+  }
+
+ private:
+  // Reads what the engine has written, waiting up to timeoutMs for it; false when nothing came.
+  bool Drain(int timeoutMs) {
+    if (fromEngine_ < 0) return false;
+    pollfd fd{fromEngine_, POLLIN, 0};
+    if (poll(&fd, 1, timeoutMs) <= 0) return false;
+    char buffer[4096];
+    const ssize_t n = read(fromEngine_, buffer, sizeof buffer);
+    if (n <= 0) {
+      if (n == 0) {
+        close(fromEngine_);
+        fromEngine_ = -1;
+      }
+      return false;
+    }
+    output_.append(buffer, static_cast<size_t>(n));
+    return true;
+  }
+
+  std::filesystem::path dir_;
+  pid_t child_ = -1;
+  bool ended_ = false;
+  int toEngine_ = -1;
+  int fromEngine_ = -1;
+  std::string output_;
+  size_t consumed_ = 0;
+};

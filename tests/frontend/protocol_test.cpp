@@ -114,7 +114,9 @@ TEST(Input, EndOfInputActsAsQuit) {
       {"xboard\ntime", HandshakeOutput, {"time"}},
       {"xboard\nlevel 40", HandshakeOutput, {"level"}},
       {"xboard\nsetboard", HandshakeOutput, {"setboard"}},
-      {"xboard\npgn2game one.pgn", HandshakeOutput, {"pgn2game"}},
+      {"xboard\npgn2game one.pgn",
+       HandshakeOutput + std::string("Cannot open PGN input file: 'one.pgn'\n"),
+       {"pgn2game"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.input);
@@ -238,10 +240,13 @@ TEST(Commands, MatchingAndArguments) {
       {"level 40 5 0\nbenchmark\nquit\n", stat, {"level", "benchmark", "quit"}},
       {"level 40 0:30 0\nbenchmark\nquit\n", stat, {"level", "benchmark", "quit"}},
       // The conversions read their two file names.
-      {"pgn2game in.pgn out.gam\nbenchmark\nquit\n", stat, {"pgn2game", "benchmark", "quit"}},
-      {"pgnlist2game list.txt out.gam\nquit\n", "", {"pgnlist2game", "quit"}},
-      {"game2pgn in.gam out.pgn\nquit\n", "", {"game2pgn", "quit"}},
-      {"game2pos in.gam out.txt\nquit\n", "", {"game2pos", "quit"}},
+      // (The missing input files are reported.)
+      {"pgn2game in.pgn out.gam\nbenchmark\nquit\n",
+       "Cannot open PGN input file: 'in.pgn'\n" + stat,
+       {"pgn2game", "benchmark", "quit"}},
+      {"pgnlist2game list.txt out.gam\nquit\n", "Cannot open PGN input file: 'list.txt'\n", {"pgnlist2game", "quit"}},
+      {"game2pgn in.gam out.pgn\nquit\n", "Cannot open GAME input file: 'in.gam'\n", {"game2pgn", "quit"}},
+      {"game2pos in.gam out.txt\nquit\n", "Cannot open GAME input file: 'in.gam'\n", {"game2pos", "quit"}},
       // Unsupported commands and their arguments are read as words and ignored.
       {"post\ncomputer\n?\naccepted done\nquit\n", "", {"post", "computer", "?", "accepted", "done", "quit"}},
   };
@@ -287,6 +292,7 @@ TEST(Commands, WhichCommandsStopTheEngine) {
     // "go" plays a move from the start position; "benchmark" prints its notice.
     std::string output = run.output.substr(0, run.output.find("Define __STAT\n"));
     if (c.word == "go") output = output.substr(0, output.rfind("move "));
+    if (c.word == "pgn2game") output = output.substr(0, output.rfind("Cannot open PGN input file"));
     ExpectOnlyBookErrorsAfterHandshake(output);
     Lines lines = LinesOfCommand(run.log, c.word);
     bool stopped = lines.size() >= 2 && lines[0] == "-M: entered StopEngine" && lines[1] == "-M: exited StopEngine";

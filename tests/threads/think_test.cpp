@@ -1,0 +1,179 @@
+// The engine's move decision in this process, with a stand-in search that leaves the result
+// and table entries each test needs: the move played when the search leaves none or a wrong
+// one, the ponder move taken only when legal, and the cap of a move's time at the clock.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "frontend/commandloop.h"
+#include "frontend/engine.h"
+#include "frontend/game.h"
+#include "frontend/timecontrol.h"
+#include "notation/notation.h"
+#include "search/search.h"
+#include "threads/watchdog.h"
+
+namespace {
+
+// What the stand-in search leaves, set before each Think.
+Move ResultMove = 0;
+Move ReplySlotMove = 0;  // stored for the position after ResultMove, 0 = none
+std::atomic<bool> FailLowUntilStopped{false};
+
+Move StandInSearch() {
+  if (EngineMode.load() == Thinking) {
+    SearchResult = ScoredMove{0, ResultMove};
+    if (ReplySlotMove != 0) {
+      PlyFrame frame{};
+      SaveForMake(&frame);
+      MakeMove(ResultMove, &frame);
+      StoreSearchResult(ReplySlotMove, 0, 10, BoundExact);
+      UnmakeMove(ResultMove, &frame);
+    }
+    if (FailLowUntilStopped) {
+      AspirationFailFlag = -1;
+      while (!StopFlag.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      AspirationFailFlag = 0;
+    }
+  }
+  return SearchResult.move;
+}
+
+const char* const StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+std::string Fen() {
+  char fen[96];
+  WriteFen(fen);
+  return fen;
+}
+
+class ThinkTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    EngineSearch = StandInSearch;
+    LaunchEngineThread();
+    StopEngine();
+  }
+  static void TearDownTestSuite() {
+    Watchdog watchdog(30000);
+    ShutdownEngine();
+    EngineSearch = IterativeDeepening;
+  }
+  void SetUp() override {
+    Pos.currentFrame = &PlyFrames[0];
+    ASSERT_TRUE(SetupPosition(StartFen, false));
+    ResultMove = 0;
+    ReplySlotMove = 0;
+    FailLowUntilStopped = false;
+    MoveBudgetMs = 0;
+    MoveTimeCapMs = NoMoveTimeCap;
+    PonderEnabled = 1;
+    PonderMove = 0;
+    EngineMode = WaitingForMove;
+  }
+  void TearDown() override {
+    StopEngine();
+    if (PonderMove != 0) AbandonPonder();
+  }
+  // Runs Think and returns what it printed.
+  static std::string ThinkOutput() {
+    testing::internal::CaptureStdout();
+    Think();
+    return testing::internal::GetCapturedStdout();
+  }
+};
+
+TEST_F(ThinkTest, NoOrWrongSearchMovePlaysTheFirstLegalMove) {
+  const Move first = FirstLegalMove();
+  char text[8];
+  FormatCoordinateMove(text, first);
+  struct Case {
+    const char* what;
+    Move left;
+  };
+  const Case cases[] = {
+      {"no move", 0},
+      {"a move of no piece", ParseCoordinateMove("e4e5")},
+      {"an illegal pawn move", ParseCoordinateMove("e2e5")},
+      {"the null move", MoveNull},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Watchdog watchdog(10000);
+    SetUp();
+    ResultMove = c.left;
+    PonderEnabled = 0;
+    EXPECT_EQ(ThinkOutput(), std::string("move ") + text + "\n");
+    EXPECT_EQ(EngineMode, WaitingForMove);
+    EXPECT_EQ(Pos.sideToMove, Black);
+  }
+}
+
+TEST_F(ThinkTest, PondersOnlyOnALegalReply) {
+  struct Case {
+    const char* what;
+    const char* reply;  // coordinate text for the position after e2e4, or a result code
+    Move code;
+    bool ponders;
+  };
+  const Case cases[] = {
+      {"a legal reply", "e7e5", 0, true},
+      {"a stalemate code", nullptr, MoveStalemate, false},
+      {"a mate code", nullptr, MoveMate, false},
+      {"a move of the wrong side", "d2d4", 0, false},
+      {"a move from an empty square", "e5e4", 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Watchdog watchdog(10000);
+    SetUp();
+    ResultMove = ParseCoordinateMove("e2e4");
+    {
+      // The reply is read as it would be against the board after e2e4.
+      PlyFrame frame{};
+      SaveForMake(&frame);
+      MakeGameMove(ResultMove);
+      ReplySlotMove = c.reply != nullptr ? ParseCoordinateMove(c.reply) : c.code;
+      ASSERT_TRUE(SetupPosition(StartFen, false));
+    }
+    EXPECT_EQ(ThinkOutput(), "move e2e4\n");
+    const std::string afterMove = Fen();
+    if (c.ponders) {
+      EXPECT_EQ(EngineMode, Pondering);
+      EXPECT_EQ(PonderMove, ReplySlotMove);
+      StopEngine();
+      AbandonPonder();
+    } else {
+      EXPECT_EQ(EngineMode, WaitingForMove);
+      EXPECT_EQ(PonderMove, 0);
+    }
+    EXPECT_EQ(Pos.currentFrame, &PlyFrames[0]);
+    // Either way the board is the game's once the engine is stopped.
+    EXPECT_EQ(Fen(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
+    if (!c.ponders) {
+      EXPECT_EQ(afterMove, Fen());
+    }
+  }
+}
+
+TEST_F(ThinkTest, MoveTimeIsCappedEvenWhenFailingLow) {
+  // 12,050 ms budgeted with 3 s on the clock, and a search that keeps failing low: the wait
+  // and the extra time together stay within half the clock.
+  Watchdog watchdog(20000);
+  SetLevel(0, 2, 12);
+  SetClockBudget(300, 300);
+  ASSERT_EQ(MoveBudgetMs, 12050u);
+  ResultMove = ParseCoordinateMove("d2d4");
+  FailLowUntilStopped = true;
+  PonderEnabled = 0;
+  const int32_t start = ClockMs();
+  EXPECT_EQ(ThinkOutput(), "move d2d4\n");
+  const int32_t elapsed = ClockMs() - start;
+  EXPECT_GE(elapsed, 1400);
+  EXPECT_LT(elapsed, 2500);
+  SetLevel(40, 5, 0);
+}
+
+}  // namespace
