@@ -44,7 +44,7 @@ Move IterativeDeepening() {
   CompletedDepth = 0;
   int alpha0 = -MateScore, beta0 = MateScore;
 
-  if (const TtSlot* slot = ProbeTranspositionTable(); slot != nullptr && IsBookSlot(*slot)) {
+  if (TtSlot* slot = ProbeTranspositionTable(); slot != nullptr && IsBookSlot(*slot)) {
     // A book move is only a move: it seeds no window and no score.
     SearchResult.move = SlotMove(*slot);
   } else if (slot != nullptr) {
@@ -66,11 +66,17 @@ Move IterativeDeepening() {
     }
     SearchResult.score = static_cast<int16_t>(s);
     SearchResult.move = SlotMove(*slot);
-    if (PeekRepetition(SlotMove(*slot)) > 0) IterationDepth = 2;
+    const bool repeats = PeekRepetition(SlotMove(*slot)) > 0;
+    if (repeats) IterationDepth = 2;
     if (alpha0 > MateThreshold) {
       beta0 = MateScore;
       IterationDepth = 2;
     }
+    // Restarting below a deeper root slot (left by an earlier search of the game): the slot
+    // would refuse this search's root stores and its move would be played unsearched, the
+    // repeating move or the stored mate this restart exists to check. The root's entry is
+    // rebuilt by this search instead.
+    if ((repeats || alpha0 > MateThreshold) && SlotDepth(*slot) > IterationDepth) *slot = TtSlot{};
   }
 
   char fen[96];
