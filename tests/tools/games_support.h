@@ -125,7 +125,13 @@ template <typename F>
 std::string CapturedOutput(F&& f) {
   std::fflush(stdout);
   testing::internal::CaptureStdout();
-  f();
+  try {
+    f();
+  } catch (...) {
+    std::fflush(stdout);
+    testing::internal::GetCapturedStdout();
+    throw;
+  }
   std::fflush(stdout);
   return testing::internal::GetCapturedStdout();
 }
