@@ -1,11 +1,14 @@
 #include "frontend/commandloop.h"
 
+#include <poll.h>
+
 #include <cstdlib>
 #include <cstring>
 
 #include "frontend/engine.h"
 #include "frontend/game.h"
 #include "frontend/log.h"
+#include "frontend/output.h"
 #include "frontend/timecontrol.h"
 #include "notation/notation.h"
 #include "position/tables.h"
@@ -13,6 +16,10 @@
 #include "tools/gamedb.h"
 
 uint8_t PonderEnabled = 1;
+bool ExtendedProtocol = false;
+std::atomic<bool> PostThinking{false};
+uint32_t FixedMoveTimeMs = 0;
+int32_t SearchDepthLimit = 128;
 
 namespace {
 
@@ -21,6 +28,14 @@ constexpr const char* StartPosition = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKB
 // The word just read at the top of the loop; the conversion commands read their first file
 // name over it.
 char Word[WordBufferSize];
+
+bool ReadIntegerIfPresent(FILE* in, int* value);
+
+// A word read while the engine thought (extended mode), to be run before any further input.
+char PendingWord[WordBufferSize];
+bool HasPendingWord = false;
+// The end of input was met while the engine thought.
+bool InputEnded = false;
 
 // Stops the engine: it is idle and EngineMode is Idle when this returns, and a ponder move on
 // the board has been taken back, so the board is the game position.
@@ -52,7 +67,7 @@ bool IsGameMove(const char* word) {
 // is refused with the protocol's reply, which makes the interface take it back.
 bool PlayOpponentMove(const char* word, Move move) {
   if (GamePositionValid && IsLegalGameMove(move) && MakeGameMove(move)) return true;
-  std::printf("Illegal move: %s\n", word);
+  Reply("Illegal move: %s\n", word);
   DiagnosticLog.Line("-M: Illegal move: ", word);
   return false;
 }
@@ -89,7 +104,7 @@ bool RunGameMove(FILE* /*in*/) {
 bool RunGo(FILE* /*in*/) {
   Stop();
   if (!GamePositionValid) {
-    std::fputs("Error (no position): go\n", stdout);
+    Reply("Error (no position): go\n");
     return true;
   }
   if (!TryBookMove()) Think();
@@ -104,6 +119,8 @@ bool RunNew(FILE* /*in*/) {
 }
 
 bool RunLevel(FILE* in) {
+  // A time control replaces a fixed time per move.
+  FixedMoveTimeMs = 0;
   ReadLevelCommand(in);
   return true;
 }
@@ -122,7 +139,7 @@ bool RunSetboard(FILE* in) {
   DiagnosticLog.Line("-M: tellusererror Illegal position");
   // The empty line after "accepted setboard" is no position the interface meant to set up.
   if (line[std::strspn(line, " \t\r\n")] == '\0') return true;
-  std::fputs("tellusererror Illegal position\n", stdout);
+  Reply("tellusererror Illegal position\n");
   // The interface now shows another board than the engine's: no move is made from it until
   // the next successful setup.
   GamePositionValid = false;
@@ -184,7 +201,7 @@ void PgnToGameFromZero(const char* pgnName, const char* gameName) {
 
 bool RunBenchmark(FILE* /*in*/) {
   Stop();
-  fputs("Define __STAT\n", stdout);
+  Reply("Define __STAT\n");
   return true;
 }
 
@@ -214,6 +231,50 @@ bool RunRemove(FILE* /*in*/) {
   return true;
 }
 
+// The commands of the extended mode.
+
+bool RunPing(FILE* in) {
+  char label[WordBufferSize];
+  ReadWord(in, label);
+  Reply("pong %s\n", label);
+  return true;
+}
+
+bool RunPost(FILE* /*in*/) {
+  PostThinking = true;
+  return true;
+}
+
+bool RunNoPost(FILE* /*in*/) {
+  PostThinking = false;
+  return true;
+}
+
+// "?" while the engine thinks is taken by the wait in Think; at any other time there is no
+// move to hurry.
+bool RunMoveNow(FILE* /*in*/) { return true; }
+
+bool RunFixedTime(FILE* in) {
+  int seconds = 0;
+  if (!ReadIntegerIfPresent(in, &seconds)) return true;
+  FixedMoveTimeMs = seconds > 0 ? static_cast<uint32_t>(std::min(seconds, 1000000)) * 1000u : 0u;
+  return true;
+}
+
+bool RunFixedDepth(FILE* in) {
+  int depth = 0;
+  if (!ReadIntegerIfPresent(in, &depth)) return true;
+  SearchDepthLimit = depth > 0 && depth < 128 ? depth : 128;
+  return true;
+}
+
+// The interface's answer to a feature line names the feature: read and ignored.
+bool RunFeatureAnswer(FILE* in) {
+  char name[WordBufferSize];
+  ReadWord(in, name);
+  return true;
+}
+
 enum class Match {
   Prefix,     // the word begins with the command: "quitting" runs "quit"
   WholeWord,  // the word is the command
@@ -224,6 +285,7 @@ struct Command {
   const char* name;
   Match match;
   bool (*run)(FILE* in);
+  bool extendedOnly = false;  // a command of the extended mode, an ordinary word otherwise
 };
 
 // Compared in this order; the first match runs. Matching is case-sensitive.
@@ -249,9 +311,18 @@ constexpr Command Commands[] = {
     {"test", Match::WholeWord, RunTest},
     {"undo", Match::WholeWord, RunUndo},
     {"remove", Match::WholeWord, RunRemove},
+    {"ping", Match::WholeWord, RunPing, true},
+    {"post", Match::WholeWord, RunPost, true},
+    {"nopost", Match::WholeWord, RunNoPost, true},
+    {"?", Match::WholeWord, RunMoveNow, true},
+    {"st", Match::WholeWord, RunFixedTime, true},
+    {"sd", Match::WholeWord, RunFixedDepth, true},
+    {"accepted", Match::WholeWord, RunFeatureAnswer, true},
+    {"rejected", Match::WholeWord, RunFeatureAnswer, true},
 };
 
 bool Matches(const Command& command, const char* word) {
+  if (command.extendedOnly && !ExtendedProtocol) return false;
   switch (command.match) {
     case Match::Prefix: return std::strncmp(word, command.name, std::strlen(command.name)) == 0;
     case Match::WholeWord: return std::strcmp(word, command.name) == 0;
@@ -273,6 +344,21 @@ struct Feature {
   const char* value;
 };
 constexpr Feature Features[] = {{"done", "0"}, {"setboard", "1"}};
+// Sent after those in the extended mode.
+constexpr Feature ExtendedFeatures[] = {{"ping", "1"},    {"myname", "\"Quillo\""}, {"sigint", "0"},
+                                        {"sigterm", "0"}, {"colors", "0"},          {"analyze", "0"}};
+
+// The next word for the loop: the one read during the engine's thinking, if any, else one from
+// in. False at the end of input.
+bool NextWord(FILE* in, char* buffer) {
+  if (HasPendingWord) {
+    HasPendingWord = false;
+    std::memcpy(buffer, PendingWord, WordBufferSize);
+    return true;
+  }
+  if (InputEnded) return false;
+  return ReadWord(in, buffer);
+}
 
 }  // namespace
 
@@ -324,6 +410,30 @@ void ReadLevelCommand(FILE* in) {
   SetLevel(moves, base, increment);
 }
 
+bool PollMoveNow() {
+  if (HasPendingWord || InputEnded) return false;
+  pollfd input{0, POLLIN, 0};
+  if (poll(&input, 1, 0) <= 0) return false;
+  const int c = std::fgetc(stdin);
+  if (c == EOF) {
+    InputEnded = true;
+    return false;
+  }
+  // Blanks are read one at a time, so that a wait never blocks on input without a word.
+  if (c == ' ' || c == '\t' || c == '\r' || c == '\n') return false;
+  std::ungetc(c, stdin);
+  if (!ReadWord(stdin, PendingWord)) {
+    InputEnded = true;
+    return false;
+  }
+  if (std::strcmp(PendingWord, "?") == 0) {
+    DiagnosticLog.Line("::cmd:: ", PendingWord);
+    return true;
+  }
+  HasPendingWord = true;
+  return false;
+}
+
 void ReadRestOfLine(FILE* in, char* buffer) {
   if (std::fgets(buffer, WordBufferSize - 1, in) == nullptr) buffer[0] = '\0';
 }
@@ -342,6 +452,11 @@ bool ProtocolHandshake() {
   }
   std::fputs("\n", stdout);
   for (const Feature& feature : Features) std::printf("feature %s=%s\n", feature.name, feature.value);
+  if (ExtendedProtocol) {
+    for (const Feature& feature : ExtendedFeatures) std::printf("feature %s=%s\n", feature.name, feature.value);
+    IterationReport = PrintThinkingLine;
+    EngineSearch = SearchWithThinking;
+  }
 
   EngineMode = WaitingForMove;
   Pos.currentFrame = &PlyFrames[0];
@@ -360,7 +475,7 @@ void CommandLoop() {
   EngineMode = Idle;
   if (!ProtocolHandshake()) return;
   // The end of input counts as "quit": nothing more can arrive.
-  while (ReadWord(stdin, Word)) {
+  while (NextWord(stdin, Word)) {
     DiagnosticLog.Line("::cmd:: ", Word);
     if (!Dispatch(Word, stdin)) break;
   }

@@ -6,6 +6,7 @@
 #include "frontend/commandloop.h"
 #include "frontend/engine.h"
 #include "frontend/log.h"
+#include "frontend/output.h"
 #include "frontend/timecontrol.h"
 #include "movegen/movegen.h"
 #include "notation/notation.h"
@@ -50,7 +51,7 @@ int CollectLegalMoves() {
 
 void PrintMove(Move move, char* text) {
   FormatCoordinateMove(text, move);
-  std::printf("move %s\n", text);
+  Reply("move %s\n", text);
 }
 
 // The result line for a search result code, or nullptr for a real move.
@@ -97,7 +98,65 @@ Move ChooseMove(Move searched) {
   return LegalFrame.checkers != 0 ? MoveMate : MoveStalemate;
 }
 
+// Node count at the start of the running search, for the thinking lines.
+uint64_t SearchNodeBase = 0;
+
+// The coordinate moves of a variation text, blank-separated; other marks of the log's text
+// ("# ", "NOE ") are left out.
+void CopyMoves(const char* variation, char* out, size_t size) {
+  size_t used = 0;
+  out[0] = 0;
+  for (const char* c = variation; *c != 0;) {
+    while (*c == ' ') ++c;
+    const char* start = c;
+    while (*c != 0 && *c != ' ') ++c;
+    const size_t length = static_cast<size_t>(c - start);
+    const bool isMove = (length == 4 || length == 5) && start[0] >= 'a' && start[0] <= 'h' && start[1] >= '1' &&
+                        start[1] <= '8' && start[2] >= 'a' && start[2] <= 'h' && start[3] >= '1' && start[3] <= '8';
+    if (!isMove || used + length + 2 > size) continue;
+    if (used > 0) out[used++] = ' ';
+    std::memcpy(out + used, start, length);
+    used += length;
+    out[used] = 0;
+  }
+}
+
+// Waits for the engine to end by itself for at most waitMs. In the extended mode it also
+// watches the input for "?"; true when the move is asked for now.
+bool WaitForTheEngine(uint32_t waitMs) {
+  if (!ExtendedProtocol) {
+    if (waitMs > 0) EngineStoppedEvent.WaitFor(waitMs);
+    return false;
+  }
+  const int64_t deadline = static_cast<int64_t>(ClockMs()) + waitMs;
+  for (;;) {
+    const int64_t left = deadline - ClockMs();
+    if (left <= 0) return false;
+    if (EngineStoppedEvent.WaitFor(static_cast<uint32_t>(left < 5 ? left : 5))) return false;
+    if (PollMoveNow()) return true;
+  }
+}
+
 }  // namespace
+
+Move SearchWithThinking() {
+  SearchNodeBase = NodeCount;
+  return IterativeDeepening();
+}
+
+void PrintThinkingLine(unsigned depth, int score, const char* variation) {
+  if (!PostThinking.load()) return;
+  // Mates as the interface shows them: 100000 + moves to mate, -100000 - moves to be mated.
+  int shown = score;
+  if (score > MateThreshold) shown = 100000 + (MateScore - score + 1) / 2;
+  if (score < -MateThreshold) shown = -100000 - (MateScore + score) / 2;
+  const int32_t start = SearchStartClock.load();
+  const int32_t centiseconds = start > 0 ? (ClockMs() - start) / 10 : 0;
+  char moves[1024];
+  CopyMoves(variation, moves, sizeof moves);
+  Reply("%u %d %d %llu %s\n", depth, shown, centiseconds < 0 ? 0 : centiseconds,
+        static_cast<unsigned long long>(NodeCount - SearchNodeBase), moves);
+}
 
 bool MakeGameMove(uint32_t move) {
   const Move m = static_cast<Move>(move & 0xFFFF);
@@ -167,20 +226,27 @@ void Think() {
   MoveStartClock = ClockMs();
   if (!continuing) {
     EngineMode = Thinking;
-    StartEngine(128);
+    StartEngine(SearchDepthLimit);
   }
   EngineMode = Thinking;
   DiagnosticLog.Line("M-WAIT ", ClockMs());
 
-  uint32_t wait = MoveBudgetMs;
+  // A fixed time per move ("st", extended mode) stands in for the clock's budget.
+  const uint32_t budget = FixedMoveTimeMs > 0 ? FixedMoveTimeMs : MoveBudgetMs;
+  uint32_t wait = budget;
   if (continuing) {
     // The time already spent pondering counts towards this move.
-    const int64_t left = static_cast<int64_t>(MoveBudgetMs) + SearchStartClock.load() - ClockMs();
+    const int64_t left = static_cast<int64_t>(budget) + SearchStartClock.load() - ClockMs();
     wait = left > 0 ? static_cast<uint32_t>(left) : 0u;
   }
   wait = CapWaitToClock(wait, ClockMs() - MoveStartClock);
-  if (wait > 0) EngineStoppedEvent.WaitFor(wait);
-  StopEngineConditional();
+  const bool moveNow = WaitForTheEngine(wait);
+  // Asked to move now, or on a fixed time: no extra time for a failing-low search.
+  if (moveNow || FixedMoveTimeMs > 0) {
+    StopEngine();
+  } else {
+    StopEngineConditional();
+  }
 
   const char* result = nullptr;
   // A game that has reached the longest possible length has passed the fifty-move rule.
@@ -197,7 +263,7 @@ void Think() {
   EngineMode = WaitingForMove;
 
   if (result != nullptr) {
-    std::fputs(result, stdout);
+    Reply("%s", result);
     DiagnosticLog.Line("- NO ponder move");
     return;
   }
@@ -218,7 +284,7 @@ void Think() {
   Pos.currentFrame = &PonderFrame;
   MakeMove(predicted, &PonderFrame);
   Pos.currentFrame = &PlyFrames[0];
-  StartEngine(128);
+  StartEngine(SearchDepthLimit);
   char text[8];
   FormatCoordinateMove(text, predicted);
   DiagnosticLog.Line("-ponder move: ", text);

@@ -31,6 +31,13 @@ void Think();
 // Takes PonderMove back off the board and clears it; the engine must be stopped.
 void AbandonPonder();
 
+// The engine thread's search in the extended mode: IterativeDeepening, counting the thinking
+// lines' nodes from its start.
+Move SearchWithThinking();
+// With "post" on: prints the thinking line of a finished iteration (depth, score, time in
+// centiseconds, nodes, the variation's moves). Runs on the engine thread.
+void PrintThinkingLine(unsigned depth, int score, const char* variation);
+
 // SetupPosition(text, loadBook), remembering the text for take-backs. False when the setup
 // rejects the text, which leaves the game as it was.
 bool SetUpGame(const char* text, bool loadBook);

@@ -5,6 +5,7 @@
 #include "search/search_internal.h"
 
 uint32_t CompletedDepth;
+void (*IterationReport)(unsigned depth, int score, const char* variation) = nullptr;
 
 namespace {
 
@@ -107,6 +108,7 @@ Move IterativeDeepening() {
     if (EngineMode.load() == Pondering) DiagnosticLog.Line("-PONDER:");
     FormatPrincipalVariation(PrincipalVariationText, static_cast<int>(IterationDepth));
     DiagnosticLog.Line("-E: ", IterationDepth, ":\t", v, "\t", PrincipalVariationText);
+    if (IterationReport != nullptr) IterationReport(IterationDepth, v, PrincipalVariationText);
     CompletedDepth = IterationDepth;
 
     const int d = static_cast<int>(IterationDepth);

@@ -91,6 +91,10 @@ extern uint64_t NodeCount;
 // Depth of the last iteration the search completed (0 before the first).
 extern uint32_t CompletedDepth;
 
+// Called on the engine thread after each completed iteration (depth, score, the variation text
+// of its log line) when set; the front end prints thinking lines through it.
+extern void (*IterationReport)(unsigned depth, int score, const char* variation);
+
 // The whole search for the current position; leaves the result in SearchResult and returns
 // its move.
 Move IterativeDeepening();

@@ -59,7 +59,8 @@ class EngineSandbox {
   const std::filesystem::path& Dir() const { return dir_; }
 
   // Runs the engine in the sandbox with input as its standard input; kills it after timeoutMs.
-  EngineRun Run(const std::string& input, int timeoutMs = 30000) const {
+  // option, when given, is passed as the engine's one argument.
+  EngineRun Run(const std::string& input, int timeoutMs = 30000, const char* option = nullptr) const {
     const std::string inPath = (dir_ / "input.bin").string();
     const std::string outPath = (dir_ / "stdout.txt").string();
     const std::string errPath = (dir_ / "stderr.txt").string();
@@ -79,7 +80,7 @@ class EngineSandbox {
       dup2(inFd, 0);
       dup2(outFd, 1);
       dup2(errFd, 2);
-      execl(engine, engine, static_cast<char*>(nullptr));
+      execl(engine, engine, option, static_cast<char*>(nullptr));
       _exit(127);
     }
     EngineRun run;
@@ -143,7 +144,7 @@ inline bool IsDecimal(const std::string& text) {
 // after reading replies (answer a move, send the predicted move while the engine ponders).
 class EngineSession {
  public:
-  explicit EngineSession(const EngineSandbox& sandbox) : dir_(sandbox.Dir()) {
+  explicit EngineSession(const EngineSandbox& sandbox, const char* option = nullptr) : dir_(sandbox.Dir()) {
     // A write to an engine that has already ended must fail, not end the test program.
     signal(SIGPIPE, SIG_IGN);
     int in[2], out[2];
@@ -162,7 +163,7 @@ class EngineSession {
       close(in[1]);
       close(out[0]);
       close(out[1]);
-      execl(engine, engine, static_cast<char*>(nullptr));
+      execl(engine, engine, option, static_cast<char*>(nullptr));
       _exit(127);
     }
     close(in[0]);
