@@ -71,7 +71,7 @@ class Fuzz : public testing::Test {
   void SetUp() override {
     SetUpInitialPosition();
     initial_ = Pos;
-    realPgn_ = ReadFileBytes(FixtureDir() / "xboard_games.pgn");
+    realPgn_ = ReadFileBytes(FixtureDir() / "xboard_games.pgn") + ReadFileBytes(FixtureDir() / "match_games.pgn");
   }
   void ExpectInitialPosition(const char* where) {
     ASSERT_TRUE(SamePosition(Pos, initial_)) << where;

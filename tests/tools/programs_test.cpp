@@ -37,14 +37,16 @@ std::vector<std::vector<std::string>> SanTokensOf(const std::string& pgn) {
   return games;
 }
 
-class RealGames : public testing::Test {
+// Games saved by xboard: fairymax against itself (xboard_games.pgn), and Quillo against
+// fairymax from scripts/match (match_games.pgn).
+class RealGames : public testing::TestWithParam<const char*> {
  protected:
   void SetUp() override { SetUpInitialPosition(); }
   ScratchDir dir_;
 };
 
-TEST_F(RealGames, XboardGamesConvertWithoutWarningAndRoundTrip) {
-  const std::string fixture = (FixtureDir() / "xboard_games.pgn").string();
+TEST_P(RealGames, ConvertWithoutWarningAndRoundTrip) {
+  const std::string fixture = (FixtureDir() / GetParam()).string();
   const std::string text = ReadFileBytes(fixture);
   const auto expected = SanTokensOf(text);
   ASSERT_EQ(expected.size(), 10u);
@@ -80,6 +82,8 @@ TEST_F(RealGames, XboardGamesConvertWithoutWarningAndRoundTrip) {
   EXPECT_EQ(out, "converted: 10 games. (skipped: 0)\nfile: " + (dir_ / "b.pgn") + " \t\tfinished\n");
   EXPECT_EQ(ReadFileBytes(dir_ / "a.game"), ReadFileBytes(dir_ / "b.game"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, RealGames, testing::Values("xboard_games.pgn", "match_games.pgn"));
 
 // Runs quillo-games in dir with the arguments; returns its exit status and standard output.
 std::pair<int, std::string> RunGames(const ScratchDir& dir, const std::string& arguments) {
