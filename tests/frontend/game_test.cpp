@@ -449,6 +449,28 @@ TEST(Pondering, RightAndWrongPredictionKeepTheGameBoard) {
   }
 }
 
+TEST(Pondering, TimePonderedCountsTowardsTheMove) {
+  // A budget of one second; the prediction comes true after more than that was pondered, so
+  // the answer comes at once.
+  EngineSandbox sandbox;
+  EngineSession session(sandbox);
+  session.Send("xboard\nnew\ntime 4100\notim 4100\ne2e4\n");
+  ASSERT_NE(session.NextOutputLine("move "), "");
+  const int ponderLine = session.WaitForLog("-ponder move: ");
+  ASSERT_GE(ponderLine, 0);
+  const std::string predicted = session.Log()[ponderLine].substr(14);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  const auto sent = std::chrono::steady_clock::now();
+  session.Send(predicted + "\n");
+  ASSERT_NE(session.NextOutputLine("move "), "");
+  const auto answered = std::chrono::steady_clock::now();
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(answered - sent).count(), 600);
+  session.Send("quit\n");
+  EngineRun run = session.Finish();
+  ExpectCleanExit(run);
+  EXPECT_GT(FindLine(run.log, "-GOOD PONDER"), ponderLine);
+}
+
 TEST(Pondering, StoppingCommandsTakeThePredictionBack) {
   // The words after the engine's move are read while it ponders.
   EngineSandbox sandbox;
