@@ -147,4 +147,43 @@ TEST(ShippedBook, EngineReportsTheBookToTheInterface) {
   EXPECT_EQ(CountLines(missing.log, errorLog), 2);
 }
 
+// The moves the engine announced, in order.
+std::vector<std::string> AnnouncedMoves(const std::string& output) {
+  std::vector<std::string> moves;
+  for (const std::string& line : SplitLines(output)) {
+    if (line.rfind("move ", 0) == 0) moves.push_back(line.substr(5));
+  }
+  return moves;
+}
+
+TEST(ShippedBook, EnginePlaysItsFirstMovesFromTheBook) {
+  EngineSandbox sandbox;
+  std::filesystem::copy_file(ShippedBook, sandbox.Dir() / "Quillo.book");
+  std::set<std::string> firstMoves, blackReplies;
+  for (const std::string& line : BookLines(ShippedBook)) {
+    firstMoves.insert(line.substr(0, 4));
+    if (line.rfind("e2e4 ", 0) == 0) blackReplies.insert(line.substr(5, 4));
+  }
+
+  // As White: "go" after "new" plays a first move of some line, at once and from the book.
+  EngineRun white = sandbox.Run("xboard\nnew\nlevel 40 5 0\ngo\nquit\n");
+  EXPECT_TRUE(white.finished);
+  std::vector<std::string> moves = AnnouncedMoves(white.output);
+  ASSERT_EQ(moves.size(), 1u) << white.output;
+  EXPECT_EQ(firstMoves.count(moves[0]), 1u) << moves[0];
+  EXPECT_GE(FindLine(white.log, "-M: move(book): " + moves[0]), 0);
+  EXPECT_EQ(Count(white.output, "tellusererror"), 0);
+
+  // As Black against 1.e4: the answer is a reply of the book's 1.e4 lines.
+  EngineRun black = sandbox.Run("xboard\nnew\nlevel 40 5 0\ne2e4\nquit\n");
+  moves = AnnouncedMoves(black.output);
+  ASSERT_EQ(moves.size(), 1u) << black.output;
+  EXPECT_EQ(blackReplies.count(moves[0]), 1u) << moves[0];
+  EXPECT_GE(FindLine(black.log, "-M: move(book): " + moves[0]), 0);
+
+  // Out of the book the engine searches: a first move no line plays gets no book reply.
+  EngineRun out = sandbox.Run("xboard\nnew\nlevel 40 5 0\nst 1\nh2h4\nquit\n", 60000);
+  EXPECT_EQ(FindLine(out.log, "-M: move(book): "), -1);
+}
+
 }  // namespace
