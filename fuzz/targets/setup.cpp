@@ -2,8 +2,10 @@
 // currentFrame has not moved; a rejected text leaves the game as it was (unless only an EPD move
 // went unrecognised, which sets the position up all the same); an accepted one starts a history
 // of one entry, matches the RootSnapshot, survives a WriteFen round trip unchanged, and can be
-// played on: a perft of depth 2 and a few random legal plies, made and taken back.
+// played on: a perft of depth 1, and a few random legal plies, made and taken back, whose
+// positions have the legal moves of an independent mailbox generator.
 #include "fuzz_common.h"
+#include "mailbox.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz::Start();
@@ -40,13 +42,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(std::strcmp(fen, again) == 0);
 
   const fuzz::Saved played;
-  Perft(2);
+  Perft(1);
   FUZZ_CHECK(played.Same());
-  // A few plies chosen by the text's own bytes.
+  // A few plies chosen by the text's own bytes; at each position the legal moves must be those
+  // of the mailbox generator.
   fuzz::Bytes choices{data, size};
-  fuzz::Prefix prefix;
-  prefix.Play(choices, 6);
-  prefix.Unwind();
+  Move line[8];
+  int made = 0;
+  for (; made < 6; ++made) {
+    PlyFrame* ply = frame + made;
+    Move legal[MaxListMoves];
+    const int count = fuzz::LegalMoves(legal, ply);
+    if (fuzz::EnginePlainMoves(legal, count) != fuzz::Mailbox().LegalMoves()) {
+      for (const fuzz::PlainMove& m : fuzz::EnginePlainMoves(legal, count))
+        std::fprintf(stderr, "engine %d-%d%c\n", m.from, m.to, m.promotion ? m.promotion : ' ');
+      for (const fuzz::PlainMove& m : fuzz::Mailbox().LegalMoves())
+        std::fprintf(stderr, "mailbox %d-%d%c\n", m.from, m.to, m.promotion ? m.promotion : ' ');
+      fuzz::Fail("legal moves differ from the mailbox generator's", __FILE__, __LINE__);
+    }
+    if (count == 0) break;
+    line[made] = legal[choices.Take() % count];
+    SaveForMake(ply);
+    MakeMove(line[made], ply);
+    FUZZ_CHECK(PositionIsConsistent());
+  }
+  while (made > 0) {
+    --made;
+    UnmakeMove(line[made], frame + made);
+    FUZZ_CHECK(PositionIsConsistent());
+  }
   FUZZ_CHECK(played.Same());
   FUZZ_CHECK(Pos.currentFrame == frame);
   return 0;
