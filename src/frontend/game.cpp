@@ -137,6 +137,13 @@ bool WaitForTheEngine(uint32_t waitMs) {
   }
 }
 
+// Copies the board's squares, en-passant square and castling rights to the RootSnapshot.
+void RefreshRootSnapshot() {
+  RootSnapshot.epSquare = Pos.epSquare;
+  RootSnapshot.castlingRights = Pos.castlingRights;
+  std::memcpy(RootSnapshot.board, Pos.board, sizeof RootSnapshot.board);
+}
+
 }  // namespace
 
 Move SearchWithThinking() {
@@ -184,9 +191,7 @@ bool MakeGameMove(uint32_t move) {
       break;
     default: break;
   }
-  RootSnapshot.epSquare = Pos.epSquare;
-  RootSnapshot.castlingRights = Pos.castlingRights;
-  std::memcpy(RootSnapshot.board, Pos.board, sizeof RootSnapshot.board);
+  RefreshRootSnapshot();
   ClearHistoryTable();
   DiagnosticLog.Line(LogHex{static_cast<uint32_t>(Pos.hashKey >> 32)}, " ", LogHex{static_cast<uint32_t>(Pos.hashKey)});
   return true;
@@ -247,6 +252,10 @@ void Think() {
   } else {
     StopEngineConditional();
   }
+  // A prediction that came true was made on the board without refreshing the snapshot (the
+  // search was running); the engine is stopped now, so the snapshot catches up, also when no
+  // move of the engine's follows to refresh it (a result line).
+  RefreshRootSnapshot();
 
   const char* result = nullptr;
   // A game that has reached the longest possible length has passed the fifty-move rule.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -20,6 +21,7 @@ namespace {
 // What the stand-in search leaves, set before each Think.
 Move ResultMove = 0;
 Move ReplySlotMove = 0;  // stored for the position after ResultMove, 0 = none
+Move PonderResult = 0;   // what a ponder search leaves
 std::atomic<bool> FailLowUntilStopped{false};
 
 Move StandInSearch() {
@@ -37,6 +39,8 @@ Move StandInSearch() {
       while (!StopFlag.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       AspirationFailFlag = 0;
     }
+  } else if (EngineMode.load() == Pondering) {
+    SearchResult = ScoredMove{0, PonderResult};
   }
   return SearchResult.move;
 }
@@ -66,6 +70,7 @@ class ThinkTest : public testing::Test {
     ASSERT_TRUE(SetupPosition(StartFen, false));
     ResultMove = 0;
     ReplySlotMove = 0;
+    PonderResult = 0;
     FailLowUntilStopped = false;
     MoveBudgetMs = 0;
     MoveTimeCapMs = NoMoveTimeCap;
@@ -156,6 +161,28 @@ TEST_F(ThinkTest, PondersOnlyOnALegalReply) {
       EXPECT_EQ(afterMove, Fen());
     }
   }
+}
+
+TEST_F(ThinkTest, PredictedMateLeavesTheSnapshotOnTheGameBoard) {
+  // The engine plays f2f3 and ponders on the reply that mates it; the prediction comes true.
+  Watchdog watchdog(10000);
+  const char* const fen = "rnbqkbnr/pppp1ppp/8/4p3/6P1/8/PPPPPP1P/RNBQKBNR w KQkq -";
+  ASSERT_TRUE(SetupPosition(fen, false));
+  ResultMove = ParseCoordinateMove("f2f3");
+  MakeGameMove(ResultMove);
+  ReplySlotMove = ParseCoordinateMove("d8h4");
+  ASSERT_TRUE(SetupPosition(fen, false));
+  PonderResult = MoveMate;
+  EXPECT_EQ(ThinkOutput(), "move f2f3\n");
+  ASSERT_EQ(EngineMode, Pondering);
+  ASSERT_EQ(PonderMove, ReplySlotMove);
+  // What the command loop does when the predicted move arrives.
+  PonderMove = 0;
+  EXPECT_EQ(ThinkOutput(), "0-1 {Quillo mated 0}\n");
+  EXPECT_EQ(EngineMode, WaitingForMove);
+  EXPECT_EQ(std::memcmp(RootSnapshot.board, Pos.board, sizeof Pos.board), 0);
+  EXPECT_EQ(RootSnapshot.castlingRights, Pos.castlingRights);
+  EXPECT_EQ(RootSnapshot.epSquare, Pos.epSquare);
 }
 
 TEST_F(ThinkTest, MoveTimeIsCappedEvenWhenFailingLow) {
