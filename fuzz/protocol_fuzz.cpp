@@ -264,6 +264,7 @@ class Session {
   bool ponder_ = true;
   bool lastWasMove_ = false;
   std::string trailingFault_;
+  int movesAfterEngineMove_ = 0;  // legal replies to the engine's last move
 
   uint64_t Below(uint64_t n) { return n == 0 ? 0 : rng_() % n; }
   bool Chance(int percent) { return static_cast<int>(Below(100)) < percent; }
@@ -314,7 +315,7 @@ class Session {
     if (!tracked_) return "";
     if (!lastWasMove_) return "result line without a move before it: " + line;
     lastWasMove_ = false;
-    if (line.find("mates 1") != std::string::npos && LegalCount() != 0) {
+    if (line.find("mates 1") != std::string::npos && movesAfterEngineMove_ != 0) {
       return "mate claimed with legal moves on the board: " + line;
     }
     return "";
@@ -365,6 +366,8 @@ class Session {
           MakeGameMove(legal[i]);
           answers_ = true;
           lastWasMove_ = true;
+          // The line that may follow is judged on this position, whatever was sent meanwhile.
+          movesAfterEngineMove_ = LegalCount();
           return "";
         }
       }
@@ -484,7 +487,7 @@ class Session {
       answers_ = false;
     }
     tracked_ = true;
-    lastWasMove_ = false;
+    // lastWasMove_ stays: the result line of the engine's last move may still be on its way.
     return "";
   }
 
