@@ -481,10 +481,14 @@ class Session {
       if (!Send("setboard" + line)) return "the engine stopped reading input";
       // The engine's own rule: a rejected line leaves no game to play until the next setup,
       // except a blank one.
-      if (!SetUpGame(line.c_str(), false) && line.find_first_not_of(" \t\r\n") != std::string::npos) {
+      // A rejected line leaves the engine's position as it was: known only if it was before.
+      if (SetUpGame(line.c_str(), false)) {
+        tracked_ = true;
+      } else if (line.find_first_not_of(" \t\r\n") != std::string::npos) {
         GamePositionValid = false;
       }
       answers_ = false;
+      return "";
     }
     tracked_ = true;
     // lastWasMove_ stays: the result line of the engine's last move may still be on its way.

@@ -73,5 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FUZZ_CHECK(played.Same());
   FUZZ_CHECK(Pos.currentFrame == frame);
+  fuzz::CheckOnlyFiles({});  // nothing here writes a file
   return 0;
 }
