@@ -9,7 +9,9 @@
 // illegal move word must get "Illegal move". After junk the fuzzer resynchronises on the output
 // of "benchmark" and sets up a position again.
 //
-//   quillo-protocol-fuzz --engine PATH [--sessions N] [--seed S] [--work DIR] [--verbose]
+//   quillo-protocol-fuzz --engine PATH [--sessions N] [--seed S] [--work DIR] [--max-seconds T]
+//                        [--verbose]
+// (--max-seconds starts no session after T seconds.)
 //
 // The input of each session is determined by the seed and the engine's own replies (the moves
 // it chooses depend on timing); the input of a failed session is saved with the engine's output
@@ -666,6 +668,7 @@ struct Options {
   std::string engine;
   std::string work = ".";
   long sessions = 100;
+  long maxSeconds = 0;  // 0 = no limit
   uint64_t seed = 1;
   bool verbose = false;
 };
@@ -685,11 +688,14 @@ int main(int argc, char** argv) {
       options.sessions = std::strtol(argv[++i], nullptr, 10);
     } else if (arg == "--seed" && hasValue) {
       options.seed = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--max-seconds" && hasValue) {
+      options.maxSeconds = std::strtol(argv[++i], nullptr, 10);
     } else if (arg == "--verbose") {
       options.verbose = true;
     } else {
       std::fprintf(stderr,
-                   "usage: quillo-protocol-fuzz --engine PATH [--sessions N] [--seed S] [--work DIR] [--verbose]\n");
+                   "usage: quillo-protocol-fuzz --engine PATH [--sessions N] [--seed S] [--work DIR] [--max-seconds T] "
+                   "[--verbose]\n");
       return 2;
     }
   }
@@ -708,7 +714,9 @@ int main(int argc, char** argv) {
 
   const auto start = Clock::now();
   long failures = 0;
-  for (long i = 0; i < options.sessions; ++i) {
+  long run = 0;
+  for (long i = 0; i < options.sessions; ++i, ++run) {
+    if (options.maxSeconds > 0 && MsSince(start) > options.maxSeconds * 1000) break;
     const std::string dir = options.work + "/session-" + std::to_string(i);
     mkdir(dir.c_str(), 0755);
     Session session(options.seed * 1000003u + static_cast<uint64_t>(i), dir, options.verbose);
@@ -728,7 +736,6 @@ int main(int argc, char** argv) {
     std::string remove = "rm -rf '" + dir + "'";
     if (std::system(remove.c_str()) != 0) std::fprintf(stderr, "cannot remove %s\n", dir.c_str());
   }
-  std::fprintf(report, "protocol fuzz: %ld sessions, %ld failed, %.1f s\n", options.sessions, failures,
-               MsSince(start) / 1000.0);
+  std::fprintf(report, "protocol fuzz: %ld sessions, %ld failed, %.1f s\n", run, failures, MsSince(start) / 1000.0);
   return failures == 0 ? 0 : 1;
 }
