@@ -23,9 +23,14 @@ Move ResultMove = 0;
 Move ReplySlotMove = 0;  // stored for the position after ResultMove, 0 = none
 Move PonderResult = 0;   // what a ponder search leaves
 std::atomic<bool> FailLowUntilStopped{false};
+// Searches started since SetUp: the first is the engine's own, the second the ponder search.
+// (EngineMode cannot tell them apart: the main thread may have moved on by the time the
+// search reads it.)
+std::atomic<int> SearchesStarted{0};
 
 Move StandInSearch() {
-  if (EngineMode.load() == Thinking) {
+  const int index = SearchesStarted++;
+  if (index == 0) {
     SearchResult = ScoredMove{0, ResultMove};
     if (ReplySlotMove != 0) {
       PlyFrame frame{};
@@ -39,7 +44,7 @@ Move StandInSearch() {
       while (!StopFlag.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       AspirationFailFlag = 0;
     }
-  } else if (EngineMode.load() == Pondering) {
+  } else {
     SearchResult = ScoredMove{0, PonderResult};
   }
   return SearchResult.move;
@@ -72,6 +77,7 @@ class ThinkTest : public testing::Test {
     ReplySlotMove = 0;
     PonderResult = 0;
     FailLowUntilStopped = false;
+    SearchesStarted = 0;
     MoveBudgetMs = 0;
     MoveTimeCapMs = NoMoveTimeCap;
     PonderEnabled = 1;
