@@ -314,8 +314,8 @@ Bitboard RotateFiles(Bitboard b);
 Bitboard RotateA1H8(Bitboard b);
 Bitboard RotateA8H1(Bitboard b);
 
-// Sets up the Position from FEN or EPD text; returns false (leaving the game untouched) when
-// the text is rejected, or when an EPD move could not be recognised.
+// Sets up the Position from FEN or EPD text. Returns false, leaving the game untouched, when
+// the text is rejected; also false, with the position set up, when an EPD move cannot be read.
 bool SetupPosition(const char* text, bool loadBook);
 // Gives the move to side without moving a piece (the "white" and "black" commands). An
 // en-passant square goes, since only the other side could capture onto it. Refused, with
