@@ -11,21 +11,9 @@
 #include "frontend/engine.h"
 #include "movegen/movegen.h"
 #include "notation/notation.h"
+#include "support/log_lines.h"
 
 namespace {
-
-// Lines the diagnostic log gained while body ran.
-template <typename Body>
-std::vector<std::string> LogLinesOf(Body body) {
-  std::ifstream before("Quillo.log", std::ios::ate);
-  const std::streamoff start = before ? static_cast<std::streamoff>(before.tellg()) : 0;
-  body();
-  std::ifstream log("Quillo.log");
-  log.seekg(start);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(log, line);) lines.push_back(line);
-  return lines;
-}
 
 // Sets up fen and searches it to depth on this thread.
 ScoredMove Search(const char* fen, unsigned depth) {
