@@ -66,10 +66,22 @@ const char* ResultLineOfCode(Move code) {
   }
 }
 
+// Whether the side to move has no legal move and is in check.
+bool SideToMoveIsMated() {
+  if (FirstLegalMove() != 0) return false;
+  FindCheckers(&LegalFrame);
+  return LegalFrame.checkers != 0;
+}
+
 // The result line after the engine's own move with the search's score, or nullptr.
+// A mate claim ends the game under the interface, so both mate lines are made only when the
+// opponent really is mated: the table keeps mate scores as they were found, and a mate found
+// nearer the root of an earlier search (a ponder search, or one before a change of the side to
+// move) can come back as a mate in one where the mate is further off.
 const char* ResultLineAfterMove(int score) {
   const bool whiteToMove = Pos.sideToMove == White;
-  if (score == MateScore - 1) return whiteToMove ? "0-1 {Quillo mates 1}\n" : "1-0 {Quillo mates 1}\n";
+  const bool mated = score > MateThreshold && SideToMoveIsMated();
+  if (score == MateScore - 1 && mated) return whiteToMove ? "0-1 {Quillo mates 1}\n" : "1-0 {Quillo mates 1}\n";
   if (score <= MateThreshold) {
     switch (CheckDraw(2)) {
       case MoveRepetition: return "1/2-1/2 {Draw by 3 fold repetition (22)}\n";
@@ -79,7 +91,7 @@ const char* ResultLineAfterMove(int score) {
     }
   }
   const TtSlot* slot = ProbeTranspositionTable();
-  if (slot != nullptr && SlotMove(*slot) == MoveMate) {
+  if (mated && slot != nullptr && SlotMove(*slot) == MoveMate) {
     return whiteToMove ? "0-1 {Quillo mates 1#}\n" : "1-0 {Quillo mates 1#}\n";
   }
   return nullptr;

@@ -272,6 +272,18 @@ TEST(Game, ResultLines) {
   EXPECT_TRUE(LegalAfter("1n2k1n1/8/8/8/8/8/8/1N2K1N1 w - -", walk99, moves[0]));
 }
 
+// Found by the protocol fuzzer: the ponder search after b1c1 finds the mate c1c8 one ply from
+// its root; "white" then gives White the move again in the position before, and the search
+// from there met that mate three plies deep with its one-ply score, so c1c7 came with a claim
+// of mate in one. Only the real mate after b8a8 may be claimed.
+TEST(Game, NoMateClaimFromAMateFoundNearerTheRoot) {
+  EngineSandbox sandbox;
+  EngineRun run = sandbox.Run(
+      "xboard\nsetboard 1k6/8/1K6/8/8/8/8/1R6 w - -\nlevel 0 2 12\ntime 1000 otim 1000\ngo\nwhite\ngo\nb8a8\n");
+  ExpectCleanExit(run);
+  EXPECT_EQ(Replies(run.output), "move b1c1\nmove c1c7\nmove c7c8\n1-0 {Quillo mates 1}\n");
+}
+
 TEST(Game, EndOfInputWhileThinking) {
   EngineSandbox sandbox;
   // About half a second for the move; the input ends while the engine thinks.

@@ -20,6 +20,7 @@ namespace {
 
 // What the stand-in search leaves, set before each Think.
 Move ResultMove = 0;
+int ResultScore = 0;
 Move ReplySlotMove = 0;  // stored for the position after ResultMove, 0 = none
 Move PonderResult = 0;   // what a ponder search leaves
 std::atomic<bool> FailLowUntilStopped{false};
@@ -31,7 +32,7 @@ std::atomic<int> SearchesStarted{0};
 Move StandInSearch() {
   const int index = SearchesStarted++;
   if (index == 0) {
-    SearchResult = ScoredMove{0, ResultMove};
+    SearchResult = ScoredMove{static_cast<int16_t>(ResultScore), ResultMove};
     if (ReplySlotMove != 0) {
       PlyFrame frame{};
       SaveForMake(&frame);
@@ -74,6 +75,7 @@ class ThinkTest : public testing::Test {
     Pos.currentFrame = &PlyFrames[0];
     ASSERT_TRUE(SetupPosition(StartFen, false));
     ResultMove = 0;
+    ResultScore = 0;
     ReplySlotMove = 0;
     PonderResult = 0;
     FailLowUntilStopped = false;
@@ -166,6 +168,44 @@ TEST_F(ThinkTest, PondersOnlyOnALegalReply) {
     if (!c.ponders) {
       EXPECT_EQ(afterMove, Fen());
     }
+  }
+}
+
+// A mate line ends the game under the interface: it is printed only when the engine's move
+// really mates, whatever the score or the table say. The false case is the one the protocol
+// fuzzer found: a mate in one found by the ponder search came back, after a change of the side
+// to move, as the score 8099 for c1c7, two moves before the mate.
+TEST_F(ThinkTest, MateLinesOnlyAfterAMatingMove) {
+  const char* const whiteMates = "6k1/5ppp/8/8/8/8/8/R5K1 w - -";
+  const char* const blackMates = "r5k1/8/8/8/8/8/5PPP/6K1 b - -";
+  const char* const mateInTwo = "1k6/8/1K6/8/8/8/8/2R5 w - -";
+  struct Case {
+    const char* what;
+    const char* fen;
+    const char* move;
+    int score;
+    Move replySlot;  // stored for the position after the move
+    const char* output;
+  };
+  const Case cases[] = {
+      {"mate in one by white", whiteMates, "a1a8", 8099, 0, "move a1a8\n1-0 {Quillo mates 1}\n"},
+      {"mate in one by black", blackMates, "a8a1", 8099, 0, "move a8a1\n0-1 {Quillo mates 1}\n"},
+      {"a mate-in-one score for a move that does not mate", mateInTwo, "c1c7", 8099, 0, "move c1c7\n"},
+      {"a mating move with a longer mate score", whiteMates, "a1a8", 8097, MoveMate,
+       "move a1a8\n1-0 {Quillo mates 1#}\n"},
+      {"a table mate for a move that does not mate", mateInTwo, "c1c7", 8097, MoveMate, "move c1c7\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Watchdog watchdog(10000);
+    SetUp();
+    ASSERT_TRUE(SetupPosition(c.fen, false));
+    ResultMove = ParseCoordinateMove(c.move);
+    ResultScore = c.score;
+    ReplySlotMove = c.replySlot;
+    PonderEnabled = 0;
+    EXPECT_EQ(ThinkOutput(), c.output);
+    EXPECT_EQ(EngineMode, WaitingForMove);
   }
 }
 
